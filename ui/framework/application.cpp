@@ -1,0 +1,226 @@
+#include "ui/framework/application.h"
+
+#include "platform/os_error.h"
+#include "ui/framework/form.h"
+#include "ui/framework/menus.h"
+#include "ui/framework/timer.h"
+
+#include <cstdlib>
+
+namespace skorvel {
+
+TApplication* Application = nullptr;
+
+void RegisterFrameworkWindowClass(); // controls.cpp
+
+namespace {
+
+constexpr wchar_t kUtilityClass[] = L"SkorvelUtility";
+
+} // namespace
+
+TApplication::TApplication() : TObject(L"Application"), FTitle(DefaultApplicationTitle()) {
+    Application = this;
+}
+
+TApplication::~TApplication() {
+    if (FUtilityWindow)
+        ::DestroyWindow(FUtilityWindow);
+    if (Application == this)
+        Application = nullptr;
+}
+
+void TApplication::Initialize() {
+    FCom.emplace(COINIT_APARTMENTTHREADED);
+    RegisterFrameworkWindowClass();
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = UtilityProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = kUtilityClass;
+    ::RegisterClassExW(&wc);
+    // A message-only window: it receives the timers' ticks and is never seen.
+    FUtilityWindow = ::CreateWindowExW(0, kUtilityClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       wc.hInstance, nullptr);
+    if (!FUtilityWindow)
+        RaiseLastOSError();
+}
+
+LRESULT CALLBACK TApplication::UtilityProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    if (message == WM_TIMER && Application) {
+        auto it = Application->FTimers.find(wParam);
+        if (it != Application->FTimers.end())
+            it->second->Tick();
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void TApplication::Run() {
+    if (FMainForm)
+        FMainForm->Show();
+    while (!FTerminated)
+        HandleMessage(true);
+}
+
+void TApplication::Terminate() {
+    if (!FTerminated) {
+        FTerminated = true;
+        ::PostQuitMessage(0);
+    }
+}
+
+void TApplication::ProcessMessages() {
+    while (HandleMessage(false)) {
+    }
+}
+
+bool TApplication::HandleMessage(bool wait) {
+    MSG msg;
+    if (wait) {
+        if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+            FTerminated = true;
+            return false;
+        }
+    } else if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        return false;
+    } else if (msg.message == WM_QUIT) {
+        FTerminated = true;
+        return false;
+    }
+    if (!IsShortCutMessage(msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+// A key press that is a shortcut of a menu: the focused control's popup menu
+// (or that of a control containing it) first, then the form's menu bar.
+bool TApplication::IsShortCutMessage(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
+        return false;
+    TForm* form = TForm::FromWindow(msg.hwnd);
+    if (!form || !::IsWindowEnabled(form->Handle()))
+        return false;
+    const TShiftState shift = KeyShiftState();
+    const TShortCut shortCut =
+        ShortCut(uint8_t(msg.wParam), shift & ssShift, shift & ssCtrl, shift & ssAlt);
+    for (HWND w = msg.hwnd; w && w != form->Handle(); w = ::GetParent(w)) {
+        TControl* control = TControl::FromHandle(w);
+        if (control && control->PopupMenu())
+            if (TMenuItem* item = control->PopupMenu()->FindShortCut(shortCut)) {
+                item->Click();
+                return true;
+            }
+    }
+    if (form->Menu())
+        if (TMenuItem* item = form->Menu()->FindShortCut(shortCut)) {
+            item->Click();
+            return true;
+        }
+    return false;
+}
+
+void TApplication::Halt() {
+    std::exit(0);
+}
+
+void TApplication::HandleException(TObject& sender, const std::exception& e) noexcept {
+    if (dynamic_cast<const EAbort*>(&e))
+        return;
+    try {
+        if (OnException) {
+            OnException(sender, e);
+            return;
+        }
+    } catch (...) {
+        // The hook itself failed: fall back to the framework's own box below.
+    }
+    ShowException(e);
+}
+
+void TApplication::HandleUnknownException(TObject& sender) noexcept {
+    HandleException(sender, Exception(L"Unknown exception"));
+}
+
+void TApplication::ShowException(const std::exception& e) noexcept {
+    std::wstring text = ExceptionMessage(e);
+    if (!text.empty() && text.back() > L'.')
+        text += L'.';
+    const HWND owner = FMainForm ? FMainForm->Handle() : nullptr;
+    ::MessageBoxW(owner, text.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+}
+
+int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
+    HWND owner = ::GetActiveWindow();
+    if (!owner && FMainForm)
+        owner = FMainForm->Handle();
+    return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+}
+
+void TApplication::ApplyStyle(const wchar_t* resourceName) {
+    const std::string text = LoadResourceBytes(L"VCLSTYLE", resourceName);
+    if (text.empty())
+        throw Exception(std::wstring(L"Style resource ") + resourceName + L" not found");
+    TStyle style = ParseStyle(text);
+    FControlBrush.reset(::CreateSolidBrush(style.ControlBackground));
+    FFormBrush.reset(::CreateSolidBrush(style.FormBackground));
+    FMenuBrush.reset(::CreateSolidBrush(style.MenuBackground));
+    FStyle = std::move(style);
+}
+
+WORD TApplication::RegisterCommand(TMenuItem& item) {
+    while (FCommands.count(FNextCommand) || FNextCommand < 100)
+        ++FNextCommand;
+    const WORD id = FNextCommand++;
+    FCommands[id] = &item;
+    return id;
+}
+
+void TApplication::UnregisterCommand(WORD id) {
+    FCommands.erase(id);
+}
+
+TMenuItem* TApplication::FindCommand(WORD id) const {
+    auto it = FCommands.find(id);
+    return it == FCommands.end() ? nullptr : it->second;
+}
+
+UINT_PTR TApplication::StartTimer(TTimer& timer, UINT interval) {
+    const UINT_PTR id = FNextTimer++;
+    if (!::SetTimer(FUtilityWindow, id, interval, nullptr))
+        RaiseLastOSError();
+    FTimers[id] = &timer;
+    return id;
+}
+
+void TApplication::StopTimer(UINT_PTR id) {
+    ::KillTimer(FUtilityWindow, id);
+    FTimers.erase(id);
+}
+
+std::string LoadResourceBytes(const wchar_t* type, const wchar_t* name) {
+    const HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC resource = ::FindResourceW(module, name, type);
+    if (!resource)
+        return std::string();
+    HGLOBAL data = ::LoadResource(module, resource);
+    const void* bytes = data ? ::LockResource(data) : nullptr;
+    if (!bytes)
+        return std::string();
+    return std::string(static_cast<const char*>(bytes), ::SizeofResource(module, resource));
+}
+
+std::wstring DefaultApplicationTitle() {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(::GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
+    std::wstring title = path.substr(path.find_last_of(L"\\/") + 1);
+    title = title.substr(0, title.find(L'.'));
+    if (title.size() > 1)
+        ::CharLowerBuffW(title.data() + 1, DWORD(title.size() - 1));
+    return title;
+}
+
+} // namespace skorvel

@@ -1,0 +1,113 @@
+#pragma once
+// The application object: one per process. It owns the message loop, the
+// title shown on message boxes, the main form, the menu-command and timer
+// registries, the visual style, and the one exception hook that every
+// exception escaping an event handler of any window reaches.
+#include "platform/com_ptr.h"
+#include "platform/handles.h"
+#include "ui/framework/events.h"
+#include "ui/framework/style.h"
+
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <string>
+
+namespace skorvel {
+
+class TForm;
+class TMenuItem;
+class TTimer;
+
+class TApplication : public TObject {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    // Initialises COM (single-threaded apartment) for the program's life.
+    void Initialize();
+
+    const std::wstring& Title() const { return FTitle; }
+    void SetTitle(std::wstring title) { FTitle = std::move(title); }
+    bool MainFormOnTaskBar = true;
+
+    TForm* MainForm() const { return FMainForm; }
+    void SetMainForm(TForm* form) { FMainForm = form; }
+
+    // Shows the main form and runs the message loop until Terminate().
+    void Run();
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+    // Handles every message waiting in the queue, then returns.
+    void ProcessMessages();
+    // Handles one message; false when the queue is empty.
+    bool HandleMessage(bool wait);
+    // Ends the process at once with exit code 0 (exit handlers still run).
+    [[noreturn]] void Halt();
+
+    // Runs an event handler; an exception that escapes it goes to
+    // HandleException, an EAbort ends it silently.
+    template <typename F> void Guard(TObject& sender, F&& handler) noexcept {
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            HandleException(sender, e);
+        } catch (...) {
+            HandleUnknownException(sender);
+        }
+    }
+    void HandleException(TObject& sender, const std::exception& e) noexcept;
+    TExceptionEvent OnException;
+    // The framework's own error box, used when OnException is not assigned.
+    void ShowException(const std::exception& e) noexcept;
+
+    int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
+
+    // Visual style. ApplyStyle raises when the named style resource is
+    // missing or malformed; until a style is applied the default look is used.
+    void ApplyStyle(const wchar_t* resourceName);
+    const std::optional<TStyle>& Style() const { return FStyle; }
+    HBRUSH ControlBrush() const { return HBRUSH(FControlBrush.get()); }
+    HBRUSH FormBrush() const { return HBRUSH(FFormBrush.get()); }
+    HBRUSH MenuBrush() const { return HBRUSH(FMenuBrush.get()); }
+
+    // Registries of menu commands and timers; both route by numeric id.
+    WORD RegisterCommand(TMenuItem& item);
+    void UnregisterCommand(WORD id);
+    TMenuItem* FindCommand(WORD id) const;
+    UINT_PTR StartTimer(TTimer& timer, UINT interval);
+    void StopTimer(UINT_PTR id);
+
+    // Forms count modal showings so that disabled windows can be re-enabled.
+    int ModalLevel = 0;
+
+private:
+    static LRESULT CALLBACK UtilityProc(HWND, UINT, WPARAM, LPARAM);
+    void HandleUnknownException(TObject& sender) noexcept;
+    bool IsShortCutMessage(const MSG& msg);
+
+    std::wstring FTitle;
+    TForm* FMainForm = nullptr;
+    bool FTerminated = false;
+    std::optional<ComInitialization> FCom;
+    HWND FUtilityWindow = nullptr; // message-only window that receives the timers' ticks
+    std::map<WORD, TMenuItem*> FCommands;
+    WORD FNextCommand = 100;
+    std::map<UINT_PTR, TTimer*> FTimers;
+    UINT_PTR FNextTimer = 1;
+    std::optional<TStyle> FStyle;
+    GdiObject FControlBrush, FFormBrush, FMenuBrush;
+};
+
+extern TApplication* Application;
+
+// The resource data of a custom resource type, or an empty view.
+std::string LoadResourceBytes(const wchar_t* type, const wchar_t* name);
+
+// The executable's default application title: its file name up to the first
+// ".", with every letter after the first in lower case ("SKORVEL.EXE" gives
+// "Skorvel").
+std::wstring DefaultApplicationTitle();
+
+} // namespace skorvel

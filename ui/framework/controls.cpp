@@ -1,0 +1,355 @@
+#include "ui/framework/controls.h"
+
+#include "platform/os_error.h"
+#include "ui/framework/application.h"
+#include "ui/framework/form.h"
+#include "ui/framework/menus.h"
+#include "ui/framework/standard_controls.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <map>
+
+namespace skorvel {
+
+namespace {
+
+constexpr wchar_t kControlProperty[] = L"SkorvelControl";
+constexpr UINT_PTR kSubclassId = 1;
+void RealignChildren(HWND window, int width, int height);
+
+} // namespace
+
+const wchar_t kFrameworkWindowClass[] = L"SkorvelWindow";
+
+LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* control =
+            static_cast<TControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        control->Attach(window);
+    }
+    if (auto* control = TControl::FromHandle(window)) {
+        const LRESULT result = control->WindowProc(message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            ::RemovePropW(window, kControlProperty);
+            control->FHandle = nullptr;
+        }
+        return result;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RegisterFrameworkWindowClass() {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = FrameworkWindowProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = ::LoadIconW(wc.hInstance, L"MAINICON");
+    wc.lpszClassName = kFrameworkWindowClass;
+    if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        RaiseLastOSError();
+}
+
+TControl::TControl(TForm& form, const LayoutNode& node) : TObject(node.Name()), FForm(form) {}
+
+TControl::~TControl() {
+    if (FHandle) {
+        if (!FOwnClass)
+            ::RemoveWindowSubclass(FHandle, SubclassThunk, kSubclassId);
+        ::RemovePropW(FHandle, kControlProperty);
+        const HWND window = std::exchange(FHandle, nullptr);
+        ::DestroyWindow(window);
+    }
+}
+
+TControl* TControl::FromHandle(HWND window) {
+    return static_cast<TControl*>(::GetPropW(window, kControlProperty));
+}
+
+void TControl::Attach(HWND window) {
+    FHandle = window;
+    ::SetPropW(window, kControlProperty, this);
+}
+
+void TControl::CreateHandle(const wchar_t* className, const std::wstring& text, DWORD style,
+                            DWORD exStyle, HWND parent, const LayoutNode& node) {
+    FOwnClass = className == nullptr;
+    FBounds = node.Has(L"bounds") ? node.Rect(L"bounds") : TRect{};
+    const HWND window =
+        ::CreateWindowExW(exStyle, FOwnClass ? kFrameworkWindowClass : className, text.c_str(),
+                          style, FBounds.Left, FBounds.Top, FBounds.Width, FBounds.Height, parent,
+                          nullptr, ::GetModuleHandleW(nullptr), FOwnClass ? this : nullptr);
+    if (!window)
+        RaiseLastOSError();
+    if (!FOwnClass) {
+        Attach(window);
+        ::SetWindowSubclass(window, SubclassThunk, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ApplyCommon(node);
+}
+
+void TControl::AdoptHandle(HWND window, const LayoutNode& node) {
+    FOwnClass = false;
+    Attach(window);
+    ::SetWindowSubclass(window, SubclassThunk, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    ApplyCommon(node);
+}
+
+void TControl::ApplyCommon(const LayoutNode& node) {
+    FTabOrder = node.Int(L"tab-order", -1);
+    FAlign = node.Text(L"align", L"");
+    if (FAlign != L"" && FAlign != L"client" && FAlign != L"top" && FAlign != L"bottom")
+        node.Fail(L"align must be client, top or bottom");
+    ::SendMessageW(FHandle, WM_SETFONT, WPARAM(LayoutFont(FForm, node)), FALSE);
+    if (node.Has(L"popup-menu"))
+        FPopupMenu = &FForm.FindComponent<TPopupMenu>(node.Text(L"popup-menu"));
+    if (!node.Bool(L"enabled", true))
+        ::EnableWindow(FHandle, FALSE);
+    if (node.Bool(L"visible", true) && &FForm != this)
+        ::ShowWindow(FHandle, SW_SHOWNA);
+}
+
+LRESULT CALLBACK TControl::SubclassThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR, DWORD_PTR refData) {
+    auto* control = reinterpret_cast<TControl*>(refData);
+    const LRESULT result = control->WindowProc(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(window, SubclassThunk, kSubclassId);
+        ::RemovePropW(window, kControlProperty);
+        control->FHandle = nullptr;
+    }
+    return result;
+}
+
+LRESULT TControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return FOwnClass ? ::DefWindowProcW(FHandle, message, wParam, lParam)
+                     : ::DefSubclassProc(FHandle, message, wParam, lParam);
+}
+
+LRESULT TControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (ReflectNotification(message, wParam, lParam, result))
+        return result;
+    if (message == WM_SIZE)
+        RealignChildren(FHandle, LOWORD(lParam), HIWORD(lParam));
+    if (message == WM_CONTEXTMENU && FPopupMenu) {
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (at.x == -1 && at.y == -1) { // from the keyboard: open at the control's corner
+            at = {0, 0};
+            ::ClientToScreen(FHandle, &at);
+        }
+        FPopupMenu->Popup(*this, at.x, at.y);
+        return 0;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+HBRUSH TControl::HandleColour(HDC dc) {
+    const auto& style = Application->Style();
+    if (!style)
+        return nullptr;
+    ::SetTextColor(dc, style->Text);
+    ::SetBkColor(dc, style->ControlBackground);
+    return Application->ControlBrush();
+}
+
+bool TControl::Visible() const {
+    return FHandle && ::IsWindowVisible(FHandle);
+}
+
+void TControl::SetVisible(bool visible) {
+    if (visible != Visible())
+        ::ShowWindow(FHandle, visible ? SW_SHOW : SW_HIDE);
+}
+
+bool TControl::Enabled() const {
+    return ::IsWindowEnabled(FHandle);
+}
+
+void TControl::SetEnabled(bool enabled) {
+    ::EnableWindow(FHandle, enabled);
+}
+
+std::wstring TControl::Caption() const {
+    std::wstring text(size_t(::GetWindowTextLengthW(FHandle)) + 1, L'\0');
+    text.resize(size_t(::GetWindowTextW(FHandle, text.data(), int(text.size()))));
+    return text;
+}
+
+void TControl::SetCaption(const std::wstring& caption) {
+    ::SetWindowTextW(FHandle, caption.c_str());
+}
+
+void TControl::SetBounds(const TRect& bounds) {
+    FBounds = bounds;
+    ::MoveWindow(FHandle, bounds.Left, bounds.Top, bounds.Width, bounds.Height, TRUE);
+}
+
+void TControl::SetFocus() {
+    ::SetFocus(FHandle);
+}
+
+void TControl::Realign(int parentWidth, int parentHeight) {
+    TRect r = FBounds;
+    if (FAlign == L"client")
+        r = {0, 0, parentWidth, parentHeight};
+    else if (FAlign == L"top")
+        r = {0, 0, parentWidth, FBounds.Height};
+    else if (FAlign == L"bottom")
+        r = {0, parentHeight - FBounds.Height, parentWidth, FBounds.Height};
+    else
+        return;
+    if (r.Left != FBounds.Left || r.Top != FBounds.Top || r.Width != FBounds.Width ||
+        r.Height != FBounds.Height)
+        SetBounds(r);
+}
+
+namespace {
+
+void RealignChildren(HWND window, int width, int height) {
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (TControl* control = TControl::FromHandle(child))
+            control->Realign(width, height);
+}
+
+std::map<std::wstring, TControlFactory>& ControlKinds() {
+    static std::map<std::wstring, TControlFactory> kinds;
+    return kinds;
+}
+
+template <typename T>
+std::unique_ptr<TControl> Make(TForm& form, TControl* parent, HWND parentWindow,
+                               const LayoutNode& node) {
+    return std::make_unique<T>(form, parent, parentWindow, node);
+}
+
+void RegisterStockKinds() {
+    auto& kinds = ControlKinds();
+    kinds.emplace(L"panel", Make<TPanel>);
+    kinds.emplace(L"picture", Make<TPicture>);
+    kinds.emplace(L"checklist", Make<TCheckListBox>);
+    kinds.emplace(L"button", Make<TButton>);
+}
+
+bool IsComponentKind(const std::wstring& kind) {
+    return kind == L"menubar" || kind == L"popupmenu" || kind == L"timer";
+}
+
+} // namespace
+
+void RegisterControlKind(const std::wstring& kind, TControlFactory factory) {
+    ControlKinds()[kind] = factory;
+}
+
+void CreateChildControls(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node) {
+    RegisterStockKinds();
+    std::vector<TControl*> created;
+    for (const auto& child : node.Children()) {
+        if (IsComponentKind(child->Kind()))
+            continue;
+        auto kind = ControlKinds().find(child->Kind());
+        if (kind == ControlKinds().end())
+            child->Fail(L"unknown kind of control");
+        auto control = kind->second(form, parent, parentWindow, *child);
+        created.push_back(control.get());
+        form.AddControl(std::move(control));
+    }
+    // Keyboard navigation follows the window order: put the controls that
+    // have a tab order first, in that order.
+    std::stable_sort(created.begin(), created.end(), [](TControl* a, TControl* b) {
+        return unsigned(a->FTabOrder) < unsigned(b->FTabOrder);
+    });
+    HWND after = HWND_TOP;
+    for (TControl* control : created)
+        if (control->FTabOrder >= 0) {
+            ::SetWindowPos(control->Handle(), after, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            after = control->Handle();
+        }
+}
+
+bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_COMMAND:
+        if (lParam) {
+            auto* child = TControl::FromHandle(reinterpret_cast<HWND>(lParam));
+            if (child && child->HandleCommand(HIWORD(wParam))) {
+                result = 0;
+                return true;
+            }
+        }
+        return false;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        auto* child = TControl::FromHandle(item.hwndItem);
+        if (child && child->HandleDrawItem(item)) {
+            result = TRUE;
+            return true;
+        }
+        return false;
+    }
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        if (auto* child = TControl::FromHandle(reinterpret_cast<HWND>(lParam)))
+            if (HBRUSH brush = child->HandleColour(reinterpret_cast<HDC>(wParam))) {
+                result = reinterpret_cast<LRESULT>(brush);
+                return true;
+            }
+        return false;
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+LRESULT CALLBACK ReflectingSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR, DWORD_PTR) {
+    LRESULT result = 0;
+    if (ReflectNotification(message, wParam, lParam, result))
+        return result;
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace
+
+void ReflectNotificationsOf(HWND window) {
+    ::SetWindowSubclass(window, ReflectingSubclass, 2, 0);
+}
+
+TShiftState KeyShiftState() {
+    TShiftState shift = 0;
+    if (::GetKeyState(VK_SHIFT) < 0)
+        shift |= ssShift;
+    if (::GetKeyState(VK_CONTROL) < 0)
+        shift |= ssCtrl;
+    if (::GetKeyState(VK_MENU) < 0)
+        shift |= ssAlt;
+    return shift;
+}
+
+HFONT LayoutFont(TForm& form, const LayoutNode& node) {
+    if (!node.Has(L"font"))
+        return form.DefaultFont();
+    const auto words = node.Words(L"font");
+    if (words.size() < 2)
+        node.Fail(L"font needs a face name and a character height in pixels");
+    std::wstring face;
+    for (size_t i = 0; i + 1 < words.size(); ++i)
+        face += (i ? L" " : L"") + words[i];
+    TFontSpec spec;
+    spec.Face = face;
+    spec.Height = std::stoi(words.back());
+    spec.Bold = node.Text(L"font-style", L"regular") == L"bold";
+    spec.CharSet = node.Text(L"font-charset", L"default") == L"east-europe" ? EASTEUROPE_CHARSET
+                                                                            : DEFAULT_CHARSET;
+    return form.Font(spec);
+}
+
+} // namespace skorvel

@@ -1,0 +1,116 @@
+#pragma once
+// Windowed controls built from a layout node. Every control is a real child
+// window; containers (forms, panels) receive the notifications of their
+// children (WM_COMMAND, WM_DRAWITEM, WM_CTLCOLOR*) and hand them back to the
+// child's control object, so a control handles its own notifications
+// whatever window class its parent is.
+#include "platform/handles.h"
+#include "ui/framework/events.h"
+#include "ui/framework/layout.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace skorvel {
+
+class TForm;
+class TPopupMenu;
+
+class TControl : public TObject {
+public:
+    TControl(TForm& form, const LayoutNode& node);
+    ~TControl() override;
+
+    HWND Handle() const { return FHandle; }
+    TForm& Form() const { return FForm; }
+    TControl* Parent() const { return FParent; }
+
+    bool Visible() const;
+    void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    std::wstring Caption() const;
+    void SetCaption(const std::wstring& caption);
+    TRect Bounds() const { return FBounds; }
+    void SetBounds(const TRect& bounds);
+    void SetFocus();
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+
+    // The control whose window this is, when it belongs to the framework.
+    static TControl* FromHandle(HWND window);
+
+    // Notifications reflected from the parent; true when handled.
+    virtual bool HandleCommand(WORD code) {
+        (void)code;
+        return false;
+    }
+    virtual bool HandleDrawItem(const DRAWITEMSTRUCT& item) {
+        (void)item;
+        return false;
+    }
+    virtual HBRUSH HandleColour(HDC dc);
+
+    // Called by the form when its size changes, for controls aligned to an edge.
+    void Realign(int parentWidth, int parentHeight);
+
+    // Every message of the control's window passes through here; the
+    // default passes it on to the window class's own procedure.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    // Creates the window (called by the concrete constructor), then applies
+    // the common properties of the node: visibility, enabling, font, popup.
+    // A class name of nullptr creates a window of the framework's own class.
+    void CreateHandle(const wchar_t* className, const std::wstring& text, DWORD style,
+                      DWORD exStyle, HWND parent, const LayoutNode& node);
+    // Takes over a window created by someone else (custom control classes).
+    void AdoptHandle(HWND window, const LayoutNode& node);
+    LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+    TForm& FForm;
+    TControl* FParent = nullptr;
+    HWND FHandle = nullptr;
+    TRect FBounds;
+    std::wstring FAlign; // "", "client", "top", "bottom"
+    TPopupMenu* FPopupMenu = nullptr;
+    int FTabOrder = -1;
+
+private:
+    friend void CreateChildControls(TForm&, TControl*, HWND, const LayoutNode&);
+    friend LRESULT CALLBACK FrameworkWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void Attach(HWND window);
+    void ApplyCommon(const LayoutNode& node);
+    static LRESULT CALLBACK SubclassThunk(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    bool FOwnClass = false;
+};
+
+// For containers (forms, panels, any window that has framework children):
+// hands WM_COMMAND, WM_DRAWITEM and WM_CTLCOLOR* back to the child control
+// they are about. True when the child handled it.
+bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// Installs that reflection on a window that is not the framework's own
+// (a custom control class used as a container).
+void ReflectNotificationsOf(HWND window);
+
+// Builds the controls of a container node recursively, in layout order,
+// then orders them by their tab order.
+void CreateChildControls(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node);
+
+// Kinds of control a layout may name, each with the function that builds it.
+using TControlFactory = std::unique_ptr<TControl> (*)(TForm& form, TControl* parent,
+                                                      HWND parentWindow, const LayoutNode& node);
+void RegisterControlKind(const std::wstring& kind, TControlFactory factory);
+
+// A font described by a layout: "font: Tahoma 11" with optional
+// "font-style: bold", "font-charset: east-europe"; the form's font when absent.
+HFONT LayoutFont(TForm& form, const LayoutNode& node);
+
+// The current modifier keys as a TShiftState.
+TShiftState KeyShiftState();
+
+} // namespace skorvel

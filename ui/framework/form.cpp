@@ -1,0 +1,305 @@
+#include "ui/framework/form.h"
+
+#include "platform/os_error.h"
+#include "ui/framework/application.h"
+#include "ui/framework/menus.h"
+#include "ui/framework/timer.h"
+
+namespace skorvel {
+
+namespace {
+
+std::unique_ptr<LayoutNode> LoadLayoutResource(const wchar_t* name) {
+    const std::string text = LoadResourceBytes(L"LAYOUT", name);
+    if (text.empty())
+        throw ELayoutError(std::wstring(L"Layout ") + name + L" not found in the resources");
+    return ParseLayout(text, name);
+}
+
+struct FrameStyle {
+    DWORD Style, ExStyle;
+};
+
+FrameStyle FrameStyleOf(const LayoutNode& node) {
+    const std::wstring border = node.Text(L"border", L"single");
+    FrameStyle frame = {WS_CAPTION | WS_CLIPCHILDREN, 0};
+    if (border == L"tool")
+        frame.ExStyle |= WS_EX_TOOLWINDOW;
+    else if (border != L"single")
+        node.Fail(L"border must be single or tool");
+    for (const auto& icon : node.Words(L"border-icons")) {
+        if (icon == L"system-menu")
+            frame.Style |= WS_SYSMENU;
+        else if (icon == L"minimize")
+            frame.Style |= WS_MINIMIZEBOX;
+        else if (icon == L"maximize")
+            frame.Style |= WS_MAXIMIZEBOX;
+        else
+            node.Fail(L"unknown border icon " + icon);
+    }
+    return frame;
+}
+
+} // namespace
+
+TForm::TForm(const wchar_t* layoutName) : TForm(LoadLayoutResource(layoutName), layoutName) {}
+
+TForm::TForm(const std::string& layoutText, const std::wstring& source)
+    : TForm(ParseLayout(layoutText, source), source) {}
+
+TForm::TForm(std::unique_ptr<LayoutNode> layout, std::wstring source)
+    : TControl(*this, *layout), FLayout(std::move(layout)), FSource(std::move(source)) {
+    if (FLayout->Kind() != L"form")
+        FLayout->Fail(L"a window layout starts with a form");
+}
+
+TForm::~TForm() {
+    // The derived form is gone by now: its handlers must not run any more.
+    OnDestroy = nullptr;
+    Destroy();
+}
+
+void TForm::Destroy() {
+    FMenu.reset();
+    if (FHandle)
+        ::DestroyWindow(FHandle);
+}
+
+void TForm::Build() {
+    const LayoutNode& node = *FLayout;
+    OnCreate = BindNotify(node, L"on-create");
+    OnShow = BindNotify(node, L"on-show");
+    OnDestroy = BindNotify(node, L"on-destroy");
+    CreateComponents();
+    CreateWindowFromLayout();
+    CreateChildControls(*this, this, FHandle, node);
+    node.Finish();
+    if (OnCreate)
+        Application->Guard(*this, [&] { OnCreate(*this); });
+}
+
+void TForm::CreateComponents() {
+    for (const auto& child : FLayout->Children()) {
+        const std::wstring& kind = child->Kind();
+        if (kind == L"menubar") {
+            if (FMenu)
+                child->Fail(L"a form has one menu bar");
+            FMenu = std::make_unique<TMainMenu>(*this, *child);
+            AddComponent(*FMenu);
+        } else if (kind == L"popupmenu") {
+            FOwned.push_back(std::make_unique<TPopupMenu>(*this, *child));
+            AddComponent(*FOwned.back());
+        } else if (kind == L"timer") {
+            FOwned.push_back(std::make_unique<TTimer>(*this, *child)); // adds itself
+        }
+    }
+}
+
+void TForm::CreateWindowFromLayout() {
+    const LayoutNode& node = *FLayout;
+    const FrameStyle frame = FrameStyleOf(node);
+    const auto size = node.Ints(L"client-size");
+    if (size.size() != 2)
+        node.Fail(L"client-size needs a width and a height");
+    FClientWidth = size[0];
+    FClientHeight = size[1];
+    FPosition = node.Text(L"position", L"default");
+    if (FPosition != L"default" && FPosition != L"screen-center" &&
+        FPosition != L"main-form-center")
+        node.Fail(L"position must be default, screen-center or main-form-center");
+    FColour = node.Colour(L"colour", 0xFF00000F);
+    FDefaultFont =
+        node.Has(L"font") ? LayoutFont(*this, node) : HFONT(::GetStockObject(DEFAULT_GUI_FONT));
+    const bool isMain = Application->MainForm() == nullptr || Application->MainForm() == this;
+    const HWND owner = isMain ? nullptr : Application->MainForm()->Handle();
+    DWORD exStyle = frame.ExStyle | WS_EX_CONTROLPARENT;
+    if (isMain && Application->MainFormOnTaskBar)
+        exStyle |= WS_EX_APPWINDOW;
+    CreateHandle(nullptr, node.Text(L"caption"), frame.Style, exStyle, owner, node);
+    if (FMenu)
+        FMenu->Attach(FHandle);
+    SetClientSize(FClientWidth, FClientHeight);
+}
+
+void TForm::SetClientSize(int width, int height) {
+    RECT window, client;
+    ::GetWindowRect(FHandle, &window);
+    ::GetClientRect(FHandle, &client);
+    const int frameWidth = (window.right - window.left) - client.right;
+    const int frameHeight = (window.bottom - window.top) - client.bottom;
+    ::SetWindowPos(FHandle, nullptr, 0, 0, width + frameWidth, height + frameHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::SetClientHeight(int height) {
+    RECT client;
+    ::GetClientRect(FHandle, &client);
+    SetClientSize(client.right, height);
+}
+
+int TForm::FrameHeight() const {
+    RECT window, client;
+    ::GetWindowRect(FHandle, &window);
+    ::GetClientRect(FHandle, &client);
+    return (window.bottom - window.top) - client.bottom;
+}
+
+HFONT TForm::Font(const TFontSpec& spec) {
+    auto& font = FFonts[spec];
+    if (!font)
+        font.reset(::CreateFontW(-spec.Height, 0, 0, 0, spec.Bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                 FALSE, FALSE, spec.CharSet, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                                 spec.Face.c_str()));
+    return HFONT(font.get());
+}
+
+void TForm::AddComponent(TObject& component) {
+    if (!FComponents.emplace(component.Name(), &component).second)
+        throw ELayoutError(L"layout " + FSource + L" names " + component.Name() + L" twice");
+}
+
+void TForm::AddControl(std::unique_ptr<TControl> control) {
+    AddComponent(*control);
+    FControls.push_back(std::move(control));
+}
+
+TNotifyEvent TForm::NotifyHandler(const std::wstring& name) const {
+    auto it = FHandlers.find(name);
+    if (it == FHandlers.end())
+        throw ELayoutError(L"layout " + FSource + L": no handler named " + name);
+    if (auto* handler = std::get_if<TNotifyEvent>(&it->second))
+        return *handler;
+    throw ELayoutError(L"layout " + FSource + L": " + name + L" is no notification handler");
+}
+
+TMouseEvent TForm::MouseHandler(const std::wstring& name) const {
+    auto it = FHandlers.find(name);
+    if (it == FHandlers.end())
+        throw ELayoutError(L"layout " + FSource + L": no handler named " + name);
+    if (auto* handler = std::get_if<TMouseEvent>(&it->second))
+        return *handler;
+    throw ELayoutError(L"layout " + FSource + L": " + name + L" is no mouse handler");
+}
+
+TNotifyEvent TForm::BindNotify(const LayoutNode& node, const std::wstring& key) const {
+    return node.Has(key) ? NotifyHandler(node.Text(key)) : TNotifyEvent();
+}
+
+TMouseEvent TForm::BindMouse(const LayoutNode& node, const std::wstring& key) const {
+    return node.Has(key) ? MouseHandler(node.Text(key)) : TMouseEvent();
+}
+
+TForm* TForm::FromWindow(HWND window) {
+    const HWND root = ::GetAncestor(window, GA_ROOT);
+    return root ? dynamic_cast<TForm*>(TControl::FromHandle(root)) : nullptr;
+}
+
+void TForm::ShowFirstTime() {
+    RECT window;
+    ::GetWindowRect(FHandle, &window);
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    RECT area = {};
+    if (FPosition == L"screen-center") {
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    } else if (FPosition == L"main-form-center" && Application->MainForm() &&
+               Application->MainForm() != this) {
+        ::GetWindowRect(Application->MainForm()->Handle(), &area);
+    } else {
+        return;
+    }
+    const int left = area.left + ((area.right - area.left) - width) / 2;
+    const int top = area.top + ((area.bottom - area.top) - height) / 2;
+    ::SetWindowPos(FHandle, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::Show() {
+    if (!std::exchange(FShownBefore, true))
+        ShowFirstTime();
+    ::ShowWindow(FHandle, SW_SHOW);
+    ::SetForegroundWindow(FHandle);
+}
+
+void TForm::Hide() {
+    ::ShowWindow(FHandle, SW_HIDE);
+}
+
+void TForm::Close() {
+    ::SendMessageW(FHandle, WM_CLOSE, 0, 0);
+}
+
+void TForm::ShowModal() {
+    // Every other window of the program takes no input while this one is shown.
+    std::vector<HWND> disabled;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND w, LPARAM list) -> BOOL {
+            if (::IsWindowVisible(w) && ::IsWindowEnabled(w))
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&disabled));
+    for (HWND w : disabled)
+        ::EnableWindow(w, FALSE);
+    FModal = true;
+    FModalDone = false;
+    ++Application->ModalLevel;
+    Show();
+    while (!FModalDone && !Application->Terminated())
+        Application->HandleMessage(true);
+    --Application->ModalLevel;
+    FModal = false;
+    // Re-enable before hiding, so that activation returns to the owner.
+    for (HWND w : disabled)
+        if (::IsWindow(w))
+            ::EnableWindow(w, TRUE);
+    Hide();
+}
+
+LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (HandleMessage(message, wParam, lParam, result))
+        return result;
+    switch (message) {
+    case WM_SHOWWINDOW:
+        // Raised before the window is drawn, each time it becomes visible.
+        if (wParam && lParam == 0 && OnShow)
+            Application->Guard(*this, [&] { OnShow(*this); });
+        break;
+    case WM_CLOSE:
+        if (FModal)
+            FModalDone = true;
+        else if (Application->MainForm() == this)
+            Application->Terminate();
+        else
+            Hide();
+        return 0;
+    case WM_DESTROY:
+        if (OnDestroy)
+            Application->Guard(*this, [&] { OnDestroy(*this); });
+        break;
+    case WM_ERASEBKGND: {
+        RECT r;
+        ::GetClientRect(FHandle, &r);
+        HBRUSH brush = Application->FormBrush();
+        GdiObject own;
+        if (!brush) {
+            own.reset(::CreateSolidBrush((FColour >> 24) == 0xFF ? ::GetSysColor(FColour & 0xFF)
+                                                                 : COLORREF(FColour)));
+            brush = HBRUSH(own.get());
+        }
+        ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
+        return 1;
+    }
+    case WM_COMMAND:
+        if (lParam == 0 && HIWORD(wParam) == 0) // a menu command
+            if (TMenuItem* item = Application->FindCommand(LOWORD(wParam))) {
+                item->Click();
+                return 0;
+            }
+        break;
+    }
+    return TControl::WindowProc(message, wParam, lParam);
+}
+
+} // namespace skorvel

@@ -1,0 +1,135 @@
+#pragma once
+// A top-level window built from a layout resource. The derived class
+// publishes its event handlers by name, then calls Build(): the layout's
+// controls, menus and timers are created and their events bound to the
+// published handlers; an unknown handler name is an error.
+#include "ui/framework/controls.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <tuple>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace skorvel {
+
+class TMainMenu;
+
+struct TFontSpec {
+    std::wstring Face;
+    int Height = 0; // character height in pixels
+    bool Bold = false;
+    BYTE CharSet = DEFAULT_CHARSET;
+    bool operator<(const TFontSpec& o) const {
+        return std::tie(Face, Height, Bold, CharSet) <
+               std::tie(o.Face, o.Height, o.Bold, o.CharSet);
+    }
+};
+
+class TForm : public TControl {
+public:
+    // Loads the layout resource (type LAYOUT) of the given name.
+    explicit TForm(const wchar_t* layoutName);
+    // Takes a layout given as text, for tests.
+    TForm(const std::string& layoutText, const std::wstring& source);
+    ~TForm() override;
+
+    // Creates the window, the components and the controls, binds every event
+    // and raises OnCreate.
+    void Build();
+    // Destroys the window while the whole form still exists (OnDestroy runs).
+    void Destroy();
+
+    void Show();
+    void Hide();
+    void Close();
+    // Shows the form modally over the other windows of the program and returns
+    // when it is closed.
+    void ShowModal();
+    bool Modal() const { return FModal; }
+    // Sets the height of the whole window, frame and menu bar included, by
+    // setting its client height from the real frame size.
+    void SetClientHeight(int height);
+    void SetClientSize(int width, int height);
+    int FrameHeight() const;
+
+    HFONT DefaultFont() const { return FDefaultFont; }
+    HFONT Font(const TFontSpec& spec);
+
+    // A control or component of the layout by name, of the expected class.
+    template <typename T> T& FindComponent(const std::wstring& name) const {
+        auto it = FComponents.find(name);
+        T* found = it == FComponents.end() ? nullptr : dynamic_cast<T*>(it->second);
+        if (!found)
+            throw ELayoutError(L"layout " + FSource + L" has no " + name +
+                               L" of the expected kind");
+        return *found;
+    }
+    void AddComponent(TObject& component);
+    void AddControl(std::unique_ptr<TControl> control);
+    TMainMenu* Menu() const { return FMenu.get(); }
+
+    // Handlers are looked up by their published names.
+    TNotifyEvent NotifyHandler(const std::wstring& name) const;
+    TMouseEvent MouseHandler(const std::wstring& name) const;
+    // The handler named by a node's property, or an empty handler when the
+    // property is absent.
+    TNotifyEvent BindNotify(const LayoutNode& node, const std::wstring& key) const;
+    TMouseEvent BindMouse(const LayoutNode& node, const std::wstring& key) const;
+
+    // Finds the form whose window is, or contains, the given window.
+    static TForm* FromWindow(HWND window);
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    template <typename F> void Publish(const std::wstring& name, void (F::*method)(TObject&)) {
+        F* self = static_cast<F*>(this);
+        FHandlers[name] = TNotifyEvent([self, method](TObject& s) { (self->*method)(s); });
+    }
+    template <typename F>
+    void Publish(const std::wstring& name,
+                 void (F::*method)(TObject&, TMouseButton, TShiftState, int, int)) {
+        F* self = static_cast<F*>(this);
+        FHandlers[name] =
+            TMouseEvent([self, method](TObject& s, TMouseButton b, TShiftState sh, int x, int y) {
+                (self->*method)(s, b, sh, x, y);
+            });
+    }
+    // Messages the derived form wants to see before the framework handles
+    // them; true (with result set) when the message is handled.
+    virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        (void)message, (void)wParam, (void)lParam, (void)result;
+        return false;
+    }
+
+    TNotifyEvent OnCreate, OnShow, OnDestroy;
+
+private:
+    TForm(std::unique_ptr<LayoutNode> layout, std::wstring source);
+    void CreateWindowFromLayout();
+    void CreateComponents();
+    void ShowFirstTime();
+    void RealignChildren();
+    void RunModalLoop();
+
+    std::unique_ptr<LayoutNode> FLayout;
+    std::wstring FSource;
+    std::map<std::wstring, std::variant<TNotifyEvent, TMouseEvent>> FHandlers;
+    std::map<std::wstring, TObject*> FComponents;
+    std::vector<std::unique_ptr<TControl>> FControls;
+    std::vector<std::unique_ptr<TObject>> FOwned; // menus, timers
+    std::unique_ptr<TMainMenu> FMenu;
+    std::map<TFontSpec, GdiObject> FFonts;
+    HFONT FDefaultFont = nullptr;
+    int FClientWidth = 0, FClientHeight = 0;
+    std::wstring FPosition;
+    uint32_t FColour = 0xFF00000F;
+    bool FShownBefore = false;
+    bool FModal = false;
+    bool FModalDone = false;
+};
+
+} // namespace skorvel

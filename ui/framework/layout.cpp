@@ -1,0 +1,251 @@
+#include "ui/framework/layout.h"
+
+#include "platform/text.h"
+
+#include <cwctype>
+
+namespace skorvel {
+
+namespace {
+
+std::wstring Trim(const std::wstring& s) {
+    const size_t first = s.find_first_not_of(L" \t\r");
+    if (first == std::wstring::npos)
+        return std::wstring();
+    const size_t last = s.find_last_not_of(L" \t\r");
+    return s.substr(first, last - first + 1);
+}
+
+bool IsIdentifier(const std::wstring& s) {
+    if (s.empty())
+        return false;
+    for (wchar_t c : s)
+        if (!(std::iswalnum(c) || c == L'_' || c == L'-'))
+            return false;
+    return true;
+}
+
+std::vector<std::wstring> SplitBlanks(const std::wstring& s) {
+    std::vector<std::wstring> words;
+    size_t i = 0;
+    while (i < s.size()) {
+        while (i < s.size() && s[i] == L' ')
+            ++i;
+        const size_t start = i;
+        while (i < s.size() && s[i] != L' ')
+            ++i;
+        if (i > start)
+            words.push_back(s.substr(start, i - start));
+    }
+    return words;
+}
+
+bool ParseInt(const std::wstring& s, int& value) {
+    if (s.empty())
+        return false;
+    size_t used = 0;
+    try {
+        value = std::stoi(s, &used, 0);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return used == s.size();
+}
+
+std::wstring Where(const std::wstring& source, int line) {
+    return source + L"(" + std::to_wstring(line) + L"): ";
+}
+
+} // namespace
+
+const LayoutNode::Property* LayoutNode::Find(const std::wstring& key) const {
+    for (const auto& p : FProperties)
+        if (p.Key == key) {
+            FUsed.insert(key);
+            return &p;
+        }
+    return nullptr;
+}
+
+bool LayoutNode::Has(const std::wstring& key) const {
+    for (const auto& p : FProperties)
+        if (p.Key == key)
+            return true;
+    return false;
+}
+
+void LayoutNode::Fail(const std::wstring& what) const {
+    throw ELayoutError(L"line " + std::to_wstring(FLine) + L", " + FKind + L" " + FName + L": " +
+                       what);
+}
+
+std::wstring LayoutNode::Text(const std::wstring& key) const {
+    if (auto* p = Find(key))
+        return p->Value;
+    Fail(L"missing property '" + key + L"'");
+}
+
+std::wstring LayoutNode::Text(const std::wstring& key, const std::wstring& fallback) const {
+    auto* p = Find(key);
+    return p ? p->Value : fallback;
+}
+
+std::vector<std::wstring> LayoutNode::Texts(const std::wstring& key) const {
+    std::vector<std::wstring> values;
+    for (const auto& p : FProperties)
+        if (p.Key == key)
+            values.push_back(p.Value);
+    FUsed.insert(key);
+    return values;
+}
+
+int LayoutNode::Int(const std::wstring& key) const {
+    int value = 0;
+    if (!ParseInt(Text(key), value))
+        Fail(L"'" + key + L"' is not a number");
+    return value;
+}
+
+int LayoutNode::Int(const std::wstring& key, int fallback) const {
+    return Has(key) ? Int(key) : fallback;
+}
+
+bool LayoutNode::Bool(const std::wstring& key, bool fallback) const {
+    if (!Has(key))
+        return fallback;
+    const std::wstring value = Text(key);
+    if (value == L"true")
+        return true;
+    if (value == L"false")
+        return false;
+    Fail(L"'" + key + L"' must be true or false");
+}
+
+std::vector<int> LayoutNode::Ints(const std::wstring& key) const {
+    std::vector<int> values;
+    for (const auto& word : SplitBlanks(Text(key))) {
+        int value = 0;
+        if (!ParseInt(word, value))
+            Fail(L"'" + key + L"' holds a word that is not a number: " + word);
+        values.push_back(value);
+    }
+    return values;
+}
+
+TRect LayoutNode::Rect(const std::wstring& key) const {
+    const auto v = Ints(key);
+    if (v.size() != 4)
+        Fail(L"'" + key + L"' needs left, top, width and height");
+    return {v[0], v[1], v[2], v[3]};
+}
+
+std::vector<std::wstring> LayoutNode::Words(const std::wstring& key) const {
+    return Has(key) ? SplitBlanks(Text(key)) : std::vector<std::wstring>();
+}
+
+uint32_t LayoutNode::Colour(const std::wstring& key, uint32_t fallback) const {
+    if (!Has(key))
+        return fallback;
+    uint32_t colour = 0;
+    if (!ParseColour(Text(key), colour))
+        Fail(L"'" + key + L"' is not a colour: " + Text(key));
+    return colour;
+}
+
+void LayoutNode::Finish() const {
+    for (const auto& p : FProperties)
+        if (!FUsed.count(p.Key))
+            throw ELayoutError(L"line " + std::to_wstring(p.Line) + L", " + FKind + L" " + FName +
+                               L": unknown property '" + p.Key + L"'");
+}
+
+void LayoutNode::Add(std::wstring key, std::wstring value, int line) {
+    FProperties.push_back({std::move(key), std::move(value), line});
+}
+
+LayoutNode& LayoutNode::AddChild(std::unique_ptr<LayoutNode> child) {
+    FChildren.push_back(std::move(child));
+    return *FChildren.back();
+}
+
+std::unique_ptr<LayoutNode> ParseLayout(const std::string& utf8, const std::wstring& source) {
+    std::wstring text = Utf8ToWide(utf8);
+    if (!text.empty() && text[0] == L'\xFEFF')
+        text.erase(0, 1);
+
+    std::unique_ptr<LayoutNode> root;
+    std::vector<std::pair<int, LayoutNode*>> open; // indent, node
+    std::set<std::wstring> names;
+    int lineNumber = 0;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        const size_t end = std::min(text.find(L'\n', pos), text.size());
+        const std::wstring raw = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        const std::wstring line = Trim(raw);
+        if (line.empty() || line[0] == L'#')
+            continue;
+        const int indent = int(raw.find_first_not_of(L' '));
+        if (raw[indent] == L'\t')
+            throw ELayoutError(Where(source, lineNumber) + L"tabs are not allowed for indentation");
+
+        while (!open.empty() && open.back().first >= indent)
+            open.pop_back();
+
+        const size_t colon = line.find(L':');
+        const std::wstring head = colon == std::wstring::npos ? line : line.substr(0, colon);
+        if (colon != std::wstring::npos && IsIdentifier(Trim(head))) {
+            if (open.empty())
+                throw ELayoutError(Where(source, lineNumber) + L"property outside of any node");
+            open.back().second->Add(Trim(head), Trim(line.substr(colon + 1)), lineNumber);
+            continue;
+        }
+
+        const auto words = SplitBlanks(line);
+        if (words.size() != 2 || !IsIdentifier(words[0]) || !IsIdentifier(words[1]))
+            throw ELayoutError(Where(source, lineNumber) + L"expected 'kind Name' or 'key: value'");
+        if (!names.insert(words[1]).second)
+            throw ELayoutError(Where(source, lineNumber) + L"the name " + words[1] +
+                               L" is used twice");
+        auto node = std::make_unique<LayoutNode>(words[0], words[1], lineNumber);
+        LayoutNode* added = node.get();
+        if (open.empty()) {
+            if (root)
+                throw ELayoutError(Where(source, lineNumber) + L"a layout has one root node");
+            root = std::move(node);
+        } else {
+            open.back().second->AddChild(std::move(node));
+        }
+        open.emplace_back(indent, added);
+    }
+    if (!root)
+        throw ELayoutError(source + L": empty layout");
+    return root;
+}
+
+bool ParseColour(const std::wstring& text, uint32_t& colour) {
+    static const std::map<std::wstring, uint32_t> kNamed = {
+        {L"black", 0x000000},       {L"green", 0x008000},        {L"teal", 0x808000},
+        {L"grey", 0x808080},        {L"silver", 0xC0C0C0},       {L"yellow", 0x00FFFF},
+        {L"aqua", 0xFFFF00},        {L"white", 0xFFFFFF},        {L"money-green", 0xC0DCC0},
+        {L"sky-blue", 0xF0CAA6},    {L"btn-face", 0xFF00000F},   {L"window-text", 0xFF000008},
+        {L"window", 0xFF000005},    {L"highlight", 0xFF00000D},  {L"highlight-text", 0xFF00000E},
+        {L"gray-text", 0xFF000011}, {L"btn-shadow", 0xFF000010}, {L"btn-highlight", 0xFF000014},
+    };
+    if (auto it = kNamed.find(text); it != kNamed.end()) {
+        colour = it->second;
+        return true;
+    }
+    if (text.size() == 7 && text[0] == L'#') {
+        for (size_t i = 1; i < 7; ++i)
+            if (!std::iswxdigit(text[i]))
+                return false;
+        const unsigned rgb = std::stoul(text.substr(1), nullptr, 16);
+        colour = ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+        return true;
+    }
+    return false;
+}
+
+} // namespace skorvel

@@ -1,0 +1,92 @@
+#pragma once
+// Window layouts are data: a small indented text format, one node per line
+// ("kind Name") with its properties below it ("key: value"), children
+// indented one level deeper. Lines starting with '#' are comments.
+//
+//     form MainFrm
+//         caption: Skorvel
+//         panel MainPanel
+//             bounds: 0 0 318 421
+//
+// A property may repeat (the rows of a list, for example). Every property
+// that a node carries must be read by the code that builds it: the builder
+// calls Finish(), which rejects any key left unread, so a misspelt key in a
+// layout is an error instead of a silent default.
+#include "platform/exception.h"
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace skorvel {
+
+class ELayoutError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+struct TRect {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+};
+
+class LayoutNode {
+public:
+    LayoutNode(std::wstring kind, std::wstring name, int line)
+        : FKind(std::move(kind)), FName(std::move(name)), FLine(line) {}
+
+    const std::wstring& Kind() const { return FKind; }
+    const std::wstring& Name() const { return FName; }
+    int Line() const { return FLine; }
+    const std::vector<std::unique_ptr<LayoutNode>>& Children() const { return FChildren; }
+
+    bool Has(const std::wstring& key) const;
+    // Readers mark the key as used. The defaulted forms answer the default when
+    // the key is absent; the others raise ELayoutError.
+    std::wstring Text(const std::wstring& key) const;
+    std::wstring Text(const std::wstring& key, const std::wstring& fallback) const;
+    std::vector<std::wstring> Texts(const std::wstring& key) const; // every occurrence
+    int Int(const std::wstring& key) const;
+    int Int(const std::wstring& key, int fallback) const;
+    bool Bool(const std::wstring& key, bool fallback) const;
+    std::vector<int> Ints(const std::wstring& key) const; // blank-separated numbers
+    TRect Rect(const std::wstring& key) const;
+    std::vector<std::wstring> Words(const std::wstring& key) const; // blank-separated
+    uint32_t Colour(const std::wstring& key, uint32_t fallback) const;
+
+    // Raises ELayoutError naming the first property nobody read.
+    void Finish() const;
+
+    [[noreturn]] void Fail(const std::wstring& what) const;
+
+    // Parser access.
+    void Add(std::wstring key, std::wstring value, int line);
+    LayoutNode& AddChild(std::unique_ptr<LayoutNode> child);
+
+private:
+    struct Property {
+        std::wstring Key, Value;
+        int Line;
+    };
+    const Property* Find(const std::wstring& key) const;
+
+    std::wstring FKind, FName;
+    int FLine;
+    std::vector<Property> FProperties;
+    mutable std::set<std::wstring> FUsed;
+    std::vector<std::unique_ptr<LayoutNode>> FChildren;
+};
+
+// Parses one layout (UTF-8 text) into its single top-level node. Raises
+// ELayoutError on bad indentation, a malformed line, more than one root or a
+// control name used twice in the layout.
+std::unique_ptr<LayoutNode> ParseLayout(const std::string& utf8, const std::wstring& source);
+
+// Colour values are 0x00BBGGRR; 0xFF0000nn names system colour nn. Accepts
+// the named colours (white, black, silver, money-green, teal, green, grey,
+// sky-blue, aqua, yellow), system colour names (btn-face, window-text,
+// window, highlight, highlight-text, gray-text) and #RRGGBB.
+bool ParseColour(const std::wstring& text, uint32_t& colour);
+
+} // namespace skorvel

@@ -1,0 +1,50 @@
+#include "ui/framework/timer.h"
+
+#include "ui/framework/application.h"
+#include "ui/framework/form.h"
+
+namespace skorvel {
+
+TTimer::TTimer(TForm& form, const LayoutNode& node) : TObject(node.Name()) {
+    FInterval = unsigned(node.Int(L"interval", 1000));
+    OnTimer = form.BindNotify(node, L"on-timer");
+    const bool enabled = node.Bool(L"enabled", true);
+    node.Finish();
+    form.AddComponent(*this);
+    SetEnabled(enabled);
+}
+
+TTimer::TTimer(std::wstring name, unsigned interval)
+    : TObject(std::move(name)), FInterval(interval) {}
+
+TTimer::~TTimer() {
+    SetEnabled(false);
+}
+
+void TTimer::SetEnabled(bool enabled) {
+    if (enabled == FEnabled)
+        return;
+    FEnabled = enabled;
+    Restart();
+}
+
+void TTimer::SetInterval(unsigned interval) {
+    if (interval == FInterval)
+        return;
+    FInterval = interval;
+    Restart();
+}
+
+void TTimer::Restart() {
+    if (FId)
+        Application->StopTimer(std::exchange(FId, 0));
+    if (FEnabled && FInterval > 0)
+        FId = Application->StartTimer(*this, FInterval);
+}
+
+void TTimer::Tick() {
+    if (FEnabled && OnTimer)
+        Application->Guard(*this, [&] { OnTimer(*this); });
+}
+
+} // namespace skorvel

@@ -1,0 +1,120 @@
+#include "ui/main_window.h"
+
+#include "ui/filter_editor.h"
+#include "ui/framework/application.h"
+
+#include <shellapi.h>
+
+namespace skorvel {
+
+TMainFrm* MainFrm = nullptr;
+
+namespace {
+
+constexpr wchar_t kProductPage[] = L"https://skorvel.pl/";
+constexpr wchar_t kAboutText[] = L"Skorvel - wersja 1.4.0.0";
+// The check-list takes the bottom 111 pixels when shown; collapsed, the
+// client area ends above it.
+constexpr int kExpandedClientHeight = 421;
+constexpr int kCollapsedClientHeight = 309;
+
+} // namespace
+
+TMainFrm::TMainFrm() : TForm(L"MAINFRM") {
+    MainFrm = this;
+    Publish(L"FormCreate", &TMainFrm::FormCreate);
+    Publish(L"FormDestroy", &TMainFrm::FormDestroy);
+    Publish(L"FormShow", &TMainFrm::FormShow);
+    Publish(L"MainPanelMouseDown", &TMainFrm::MainPanelMouseDown);
+    Publish(L"WiecejBtnClick", &TMainFrm::WiecejBtnClick);
+    Publish(L"EdytorFiltrowMenuBtnClick", &TMainFrm::EdytorFiltrowMenuBtnClick);
+    Publish(L"ZamknijMenuBtnClick", &TMainFrm::ZamknijMenuBtnClick);
+    Publish(L"StronaMenuBtnClick", &TMainFrm::StronaMenuBtnClick);
+    Publish(L"AboutMenuBtnClick", &TMainFrm::AboutMenuBtnClick);
+    Publish(L"ZaznaczWszystkoMenuBtnClick", &TMainFrm::ZaznaczWszystkoMenuBtnClick);
+    Publish(L"OdznaczWszystkoMenuBtnClick", &TMainFrm::OdznaczWszystkoMenuBtnClick);
+    Publish(L"PrzywrocDomyslneMenuBtnClick", &TMainFrm::PrzywrocDomyslneMenuBtnClick);
+    Publish(L"TrayMenuTimerTimer", &TMainFrm::TrayMenuTimerTimer);
+    Build();
+}
+
+void TMainFrm::FormCreate(TObject&) {
+    KategorieList = &FindComponent<TCheckListBox>(L"KategorieList");
+    StartBtn = &FindComponent<TControl>(L"StartBtn");
+    PrzywrocBtn = &FindComponent<TControl>(L"PrzywrocBtn");
+    WiecejBtn = &FindComponent<TControl>(L"WiecejBtn");
+    StartMenuBtn = &FindComponent<TMenuItem>(L"StartMenuBtn");
+    PrzywrocMenuBtn = &FindComponent<TMenuItem>(L"PrzywrocMenuBtn");
+    PokazTrayMenuBtn = &FindComponent<TMenuItem>(L"PokazTrayMenuBtn");
+    UkryjTrayMenuBtn = &FindComponent<TMenuItem>(L"UkryjTrayMenuBtn");
+
+    ClosedApps.emplace();
+    for (auto& list : CategoryFilters)
+        list.emplace();
+}
+
+void TMainFrm::FormDestroy(TObject&) {
+    ClosedApps.reset();
+    for (auto& list : CategoryFilters)
+        list.reset();
+    Application->Halt();
+}
+
+void TMainFrm::FormShow(TObject&) {}
+
+void TMainFrm::StartDrag() {
+    ::ReleaseCapture();
+    // SC_MOVE | HTCAPTION, straight to the window's own handling.
+    ::SendMessageW(Handle(), WM_SYSCOMMAND, 0xF012, 0);
+}
+
+void TMainFrm::MainPanelMouseDown(TObject&, TMouseButton, TShiftState, int, int) {
+    StartDrag();
+}
+
+void TMainFrm::WiecejBtnClick(TObject&) {
+    const bool show = !KategorieList->Visible();
+    KategorieList->SetVisible(show);
+    SetClientHeight(show ? kExpandedClientHeight : kCollapsedClientHeight);
+    WiecejBtn->SetCaption(show ? L"Mniej szczegółów" : L"Więcej szczegółów");
+}
+
+void TMainFrm::EdytorFiltrowMenuBtnClick(TObject&) {
+    EdytorFrm->ShowModal();
+}
+
+void TMainFrm::ZamknijMenuBtnClick(TObject&) {
+    Close();
+}
+
+void TMainFrm::StronaMenuBtnClick(TObject&) {
+    ::ShellExecuteW(Handle(), L"open", kProductPage, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TMainFrm::AboutMenuBtnClick(TObject&) {
+    ::MessageBoxW(Handle(), kAboutText, Application->Title().c_str(), MB_OK);
+}
+
+void TMainFrm::SetAllTicks(bool checked) {
+    for (int row = 0; row < KategorieList->Count(); ++row)
+        if (KategorieList->ItemEnabled(row))
+            KategorieList->SetChecked(row, checked);
+}
+
+void TMainFrm::ZaznaczWszystkoMenuBtnClick(TObject&) {
+    SetAllTicks(true);
+}
+
+void TMainFrm::OdznaczWszystkoMenuBtnClick(TObject&) {
+    SetAllTicks(false);
+}
+
+void TMainFrm::PrzywrocDomyslneMenuBtnClick(TObject&) {}
+
+void TMainFrm::TrayMenuTimerTimer(TObject&) {
+    const bool visible = Visible();
+    UkryjTrayMenuBtn->SetVisible(visible);
+    PokazTrayMenuBtn->SetVisible(!visible);
+}
+
+} // namespace skorvel

@@ -87,6 +87,12 @@ struct LibraryTraits {
     static void Close(Handle h) noexcept { ::FreeLibrary(h); }
 };
 
+struct WindowTraits { // windows created by the code that owns them
+    using Handle = HWND;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::DestroyWindow(h); }
+};
+
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
@@ -97,6 +103,7 @@ using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using IconHandle = UniqueHandle<IconTraits>;
 using MenuHandle = UniqueHandle<MenuTraits>;
 using LibraryHandle = UniqueHandle<LibraryTraits>;
+using WindowHandle = UniqueHandle<WindowTraits>;
 
 // A GDI object selected into a device context for one scope.
 class SelectedObject {

@@ -122,13 +122,19 @@ void TForm::CreateWindowFromLayout() {
 }
 
 void TForm::SetClientSize(int width, int height) {
-    RECT window, client;
-    ::GetWindowRect(FHandle, &window);
-    ::GetClientRect(FHandle, &client);
-    const int frameWidth = (window.right - window.left) - client.right;
-    const int frameHeight = (window.bottom - window.top) - client.bottom;
-    ::SetWindowPos(FHandle, nullptr, 0, 0, width + frameWidth, height + frameHeight,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The menu bar's height depends on the window's width (items wrap), so
+    // size the window once and correct by the frame it really got.
+    for (int pass = 0; pass < 2; ++pass) {
+        RECT window, client;
+        ::GetWindowRect(FHandle, &window);
+        ::GetClientRect(FHandle, &client);
+        if (client.right == width && client.bottom == height)
+            return;
+        const int frameWidth = (window.right - window.left) - client.right;
+        const int frameHeight = (window.bottom - window.top) - client.bottom;
+        ::SetWindowPos(FHandle, nullptr, 0, 0, width + frameWidth, height + frameHeight,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void TForm::SetClientHeight(int height) {

@@ -16,7 +16,9 @@ std::wstring ReplaceFirst(const std::wstring& Source, const std::wstring& Find,
 
 namespace {
 
-wchar_t FoldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c + 32) : c; }
+wchar_t FoldAscii(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? wchar_t(c + 32) : c;
+}
 
 bool MatchesFolded(const std::wstring& text, size_t at, const std::wstring& lowerNeedle) {
     if (at + lowerNeedle.size() > text.size())

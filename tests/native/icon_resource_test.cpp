@@ -1,12 +1,15 @@
 // The committed icon and pictures are read by the resource compiler and by the picture
 // controls at run time; a malformed file only shows up as a missing icon or an empty
-// picture. These checks parse the files the way the loaders do.
+// picture. These checks parse the files the way the loaders do. The shipped filter files
+// are checked too: a stray blank line or folder in one silently matches nothing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -162,6 +165,50 @@ TEST(IconResource, WindowPicturesAreRgbaPngsOfTheirPlaces) {
         EXPECT_EQ(header.height, picture.height);
         EXPECT_EQ(header.bitDepth, 8);
         EXPECT_EQ(header.colourType, kRgba);
+    }
+}
+
+TEST(IconResource, ShippedFilterFilesAreCleanKeywordLists) {
+    const char* const stems[] = {"antywirusy",
+                                 "inne",
+                                 "komunikatory",
+                                 "menedzery_plikow",
+                                 "odtwarzacze_multimedialne",
+                                 "pobieranie_danych",
+                                 "programy_biurowe",
+                                 "przegladarki_internetowe",
+                                 "uzytkowe",
+                                 "wirtualne_dyski"};
+    // Closing any of these would take Windows down with it.
+    const std::set<std::string> system = {
+        "CSRSS.EXE",    "LSASS.EXE",     "SMSS.EXE",        "WININIT.EXE",  "WINLOGON.EXE",
+        "SERVICES.EXE", "SVCHOST.EXE",   "DWM.EXE",         "EXPLORER.EXE", "CONHOST.EXE",
+        "TASKHOST.EXE", "TASKHOSTW.EXE", "TASKHOSTEX.EXE",  "SPOOLSV.EXE",  "AUDIODG.EXE",
+        "LSM.EXE",      "SIHOST.EXE",    "FONTDRVHOST.EXE", "CTFMON.EXE",   "RUNTIMEBROKER.EXE"};
+    std::set<std::string> everywhere;
+    for (const char* stem : stems) {
+        SCOPED_TRACE(stem);
+        const Bytes file = ReadResource(std::string("filters/") + stem + ".txt");
+        ASSERT_GE(file.size(), 3u);
+        EXPECT_TRUE(file[0] == 0xEF && file[1] == 0xBB && file[2] == 0xBF); // UTF-8 mark
+        const std::string text(file.begin() + 3, file.end());
+        ASSERT_TRUE(text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0);
+        std::set<std::string> names;
+        for (size_t start = 0; start < text.size();) {
+            const size_t end = text.find("\r\n", start);
+            const std::string name = text.substr(start, end - start);
+            start = end + 2;
+            SCOPED_TRACE(name);
+            EXPECT_EQ(name.find_first_of("\r\n\\/:"), std::string::npos);
+            std::string upper = name;
+            for (char& c : upper)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            const std::string extension = upper.size() > 4 ? upper.substr(upper.size() - 4) : "";
+            EXPECT_TRUE(extension == ".EXE" || extension == ".BIN");
+            EXPECT_EQ(system.count(upper), 0u);
+            EXPECT_TRUE(names.insert(upper).second) << "listed twice";
+            EXPECT_TRUE(everywhere.insert(upper).second) << "listed in two categories";
+        }
     }
 }
 

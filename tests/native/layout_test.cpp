@@ -1,0 +1,157 @@
+#include "ui/framework/layout.h"
+#include "ui/framework/shortcut.h"
+#include "ui/framework/style.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace skorvel;
+
+namespace {
+
+std::string ReadSource(const std::string& relative) {
+    std::ifstream file(std::string(SKORVEL_SOURCE_DIR) + "/" + relative, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Visits every node, reading every property, as the window builders do.
+void ReadAll(const LayoutNode& node, std::vector<std::wstring>& names) {
+    names.push_back(node.Name());
+    for (const auto& child : node.Children())
+        ReadAll(*child, names);
+}
+
+const LayoutNode* Find(const LayoutNode& node, const std::wstring& name) {
+    if (node.Name() == name)
+        return &node;
+    for (const auto& child : node.Children())
+        if (const LayoutNode* found = Find(*child, name))
+            return found;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(Layout, ParsesNestedNodesWithRepeatedProperties) {
+    const auto root = ParseLayout("# comment\n"
+                                  "form F\n"
+                                  "    caption: Zażółć: gęślą\n"
+                                  "    panel P\n"
+                                  "        bounds: 1 2 3 4\n"
+                                  "        item: a\n"
+                                  "        item: b c\n"
+                                  "    button B\n"
+                                  "        visible: false\n",
+                                  L"t");
+    EXPECT_EQ(root->Kind(), L"form");
+    EXPECT_EQ(root->Text(L"caption"), L"Za\x017C\x00F3\x0142\x0107: g\x0119\x015Bl\x0105");
+    ASSERT_EQ(root->Children().size(), 2u);
+    const LayoutNode& panel = *root->Children()[0];
+    const TRect r = panel.Rect(L"bounds");
+    EXPECT_EQ(std::vector<int>({r.Left, r.Top, r.Width, r.Height}), std::vector<int>({1, 2, 3, 4}));
+    EXPECT_EQ(panel.Texts(L"item"), std::vector<std::wstring>({L"a", L"b c"}));
+    EXPECT_FALSE(root->Children()[1]->Bool(L"visible", true));
+    EXPECT_NO_THROW(panel.Finish());
+}
+
+TEST(Layout, RejectsMalformedLayouts) {
+    const char* bad[] = {
+        "form F\nform G\n",                        // two roots
+        "form F\n    panel P\n    panel P\n",      // a name used twice
+        "form F\n    panel P\n\tbutton B\n",       // tab indentation
+        "caption: x\n",                            // property outside a node
+        "form F\n    this is not a line\n",        // neither node nor property
+        "",                                        // empty
+    };
+    for (const char* text : bad)
+        EXPECT_THROW(ParseLayout(text, L"bad"), ELayoutError) << text;
+}
+
+TEST(Layout, UnreadPropertiesAndBadValuesAreErrors) {
+    const auto root = ParseLayout("form F\n    caption: x\n    captoin: y\n    size: 1 x\n", L"t");
+    root->Text(L"caption");
+    EXPECT_THROW(root->Finish(), ELayoutError);
+    EXPECT_THROW(root->Ints(L"size"), ELayoutError);
+    EXPECT_THROW(root->Int(L"missing"), ELayoutError);
+    EXPECT_EQ(root->Int(L"missing", 7), 7);
+}
+
+TEST(Layout, ColoursByNameSystemNameAndHex) {
+    const struct {
+        const wchar_t* text;
+        uint32_t colour;
+    } cases[] = {{L"white", 0xFFFFFF},       {L"money-green", 0xC0DCC0}, {L"sky-blue", 0xF0CAA6},
+                 {L"teal", 0x808000},        {L"aqua", 0xFFFF00},        {L"yellow", 0x00FFFF},
+                 {L"btn-face", 0xFF00000F}, {L"#112233", 0x332211}};
+    for (const auto& c : cases) {
+        uint32_t colour = 0;
+        EXPECT_TRUE(ParseColour(c.text, colour)) << c.text;
+        EXPECT_EQ(colour, c.colour) << c.text;
+    }
+    uint32_t colour = 0;
+    EXPECT_FALSE(ParseColour(L"#12345", colour));
+    EXPECT_FALSE(ParseColour(L"purple", colour));
+}
+
+TEST(ShortCut, TextAndValueBothWays) {
+    const struct {
+        const wchar_t* text;
+        TShortCut value;
+    } cases[] = {{L"F1", 112},          {L"F2", 113},         {L"Ctrl+A", 16449},
+                 {L"Ctrl+Z", 16474},    {L"Ctrl+Alt+Z", 49242}, {L"Del", 46},
+                 {L"Shift+F10", 0x2079}};
+    for (const auto& c : cases) {
+        TShortCut value = 0;
+        ASSERT_TRUE(TextToShortCut(c.text, value)) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+        EXPECT_EQ(ShortCutToText(c.value), c.text);
+    }
+    TShortCut value = 0;
+    EXPECT_FALSE(TextToShortCut(L"Ctrl+", value));
+    EXPECT_FALSE(TextToShortCut(L"F25", value));
+    EXPECT_FALSE(TextToShortCut(L"Hyper+A", value));
+}
+
+TEST(Style, TheProgramsStyleIsComplete) {
+    const TStyle style = ParseStyle(ReadSource("resources/styles/aqua_light_slate.style"));
+    EXPECT_EQ(style.Title, L"Aqua Light Slate");
+    EXPECT_NE(style.SelectionBackground, style.ControlBackground);
+    EXPECT_THROW(ParseStyle("style S\n    title: x\n"), ELayoutError);
+}
+
+TEST(ShippedLayouts, ParseWithUniqueNames) {
+    for (const char* file : {"resources/layouts/main_frm.layout",
+                             "resources/layouts/edytor_frm.layout"}) {
+        const auto root = ParseLayout(ReadSource(file), L"shipped");
+        EXPECT_EQ(root->Kind(), L"form") << file;
+        std::vector<std::wstring> names;
+        ReadAll(*root, names);
+        EXPECT_FALSE(names.empty());
+    }
+}
+
+TEST(ShippedLayouts, MainWindowShortcutsAndStartVisibility) {
+    const auto root = ParseLayout(ReadSource("resources/layouts/main_frm.layout"), L"main");
+    const struct {
+        const wchar_t* item;
+        TShortCut shortCut;
+    } shortcuts[] = {{L"StronaMenuBtn", 112},
+                     {L"AboutMenuBtn", 113},
+                     {L"ZaznaczWszystkoMenuBtn", 16449},
+                     {L"OdznaczWszystkoMenuBtn", 16474},
+                     {L"PrzywrocDomyslneMenuBtn", 49242}};
+    for (const auto& s : shortcuts) {
+        const LayoutNode* item = Find(*root, s.item);
+        ASSERT_NE(item, nullptr) << s.item;
+        TShortCut value = 0;
+        ASSERT_TRUE(TextToShortCut(item->Text(L"shortcut"), value));
+        EXPECT_EQ(value, s.shortCut) << s.item;
+    }
+    EXPECT_FALSE(Find(*root, L"PrzywrocMenuBtn")->Bool(L"visible", true));
+    EXPECT_FALSE(Find(*root, L"PrzywrocBtn")->Bool(L"visible", true));
+    EXPECT_TRUE(Find(*root, L"StartBtn")->Bool(L"visible", true));
+}

@@ -1,0 +1,122 @@
+#include "core/filter_file.h"
+
+#include <gtest/gtest.h>
+
+using namespace skorvel;
+
+namespace {
+
+const TWindows1250CodePage kAnsi;
+
+using Lines = std::vector<std::wstring>;
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string bytes;
+    for (int v : values)
+        bytes.push_back(static_cast<char>(v));
+    return bytes;
+}
+
+} // namespace
+
+TEST(FilterFile, LineBreaksNulAndFinalBreak) {
+    const struct {
+        std::string bytes;
+        Lines lines;
+    } cases[] = {
+        {"player.exe\r\n\r\nNotes.exe\r\n", {L"player.exe", L"", L"Notes.exe"}},
+        {"a.exe\nb.exe\rc.exe", {L"a.exe", L"b.exe", L"c.exe"}},
+        {"a.exe\r\r\nb.exe", {L"a.exe", L"", L"b.exe"}}, // lone CR, then CR LF
+        {"a.exe\n\r", {L"a.exe", L""}},                  // LF, then a lone CR
+        {"a.exe\r", {L"a.exe"}},
+        {"\r\n", {L""}},
+        {"", {}},
+        {" player.exe \t", {L" player.exe \t"}}, // kept exactly as written
+        {std::string("a.exe\r\nb.exe\0c.exe\r\n", 20), {L"a.exe", L"b.exe"}},
+        {std::string("\0a.exe", 6), {}},
+        {"# a.exe\r\n", {L"# a.exe"}}, // no comment syntax
+    };
+    for (const auto& c : cases) {
+        const TFilterText text = DecodeFilterFile(c.bytes, kAnsi);
+        EXPECT_EQ(text.Lines, c.lines) << c.bytes;
+        EXPECT_EQ(text.Encoding, TFilterEncoding::feAnsi);
+    }
+}
+
+TEST(FilterFile, ByteOrderMarksSelectTheEncoding) {
+    const Lines polish = {L"\u017C\u00F3\u0142w.exe", L"Gra.exe"};
+    const struct {
+        std::string bytes;
+        TFilterEncoding encoding;
+    } cases[] = {
+        {Bytes({0xEF, 0xBB, 0xBF}) + "\xC5\xBC\xC3\xB3\xC5\x82w.exe\r\nGra.exe\r\n",
+         TFilterEncoding::feUtf8},
+        {Bytes({0xFF, 0xFE, 0x7C, 0x01, 0xF3, 0x00, 0x42, 0x01, 'w', 0, '.', 0,
+                'e',  0,    'x',  0,    'e',  0,    '\n', 0,    'G', 0, 'r', 0,
+                'a',  0,    '.',  0,    'e',  0,    'x',  0,    'e', 0}),
+         TFilterEncoding::feUtf16LE},
+        {Bytes({0xFE, 0xFF, 0x01, 0x7C, 0x00, 0xF3, 0x01, 0x42, 0, 'w', 0, '.',
+                0,    'e',  0,    'x',  0,    'e',  0,    '\r', 0, 'G', 0, 'r',
+                0,    'a',  0,    '.',  0,    'e',  0,    'x',  0, 'e', 0, '\r'}),
+         TFilterEncoding::feUtf16BE},
+        {Bytes({0xBF, 0xF3, 0xB3}) + "w.exe\r\nGra.exe", TFilterEncoding::feAnsi}, // Windows-1250
+    };
+    for (const auto& c : cases) {
+        const TFilterText text = DecodeFilterFile(c.bytes, kAnsi);
+        EXPECT_EQ(text.Lines, polish) << int(c.encoding);
+        EXPECT_EQ(text.Encoding, c.encoding);
+    }
+}
+
+TEST(FilterFile, Utf16NulEndsTheTextAndAnOddLastByteIsDropped) {
+    const std::string le = Bytes({0xFF, 0xFE, 'a', 0, 0, 0, 'b', 0});
+    EXPECT_EQ(DecodeFilterFile(le, kAnsi).Lines, Lines{L"a"});
+    const std::string odd = Bytes({0xFE, 0xFF, 0, 'a', 0, 'b', 0});
+    EXPECT_EQ(DecodeFilterFile(odd, kAnsi).Lines, Lines{L"ab"});
+    // A mark alone is an empty file of that encoding.
+    const TFilterText empty = DecodeFilterFile(Bytes({0xEF, 0xBB, 0xBF}), kAnsi);
+    EXPECT_TRUE(empty.Lines.empty());
+    EXPECT_EQ(empty.Encoding, TFilterEncoding::feUtf8);
+}
+
+TEST(FilterFile, EncodingWritesEveryLineWithCrLfAndTheMark) {
+    const Lines lines = {L"\u0141\u00F3d\u017A.exe", L""};
+    const struct {
+        TFilterEncoding encoding;
+        std::string bytes;
+    } cases[] = {
+        {TFilterEncoding::feUtf8, "\xEF\xBB\xBF\xC5\x81\xC3\xB3"
+                                  "d\xC5\xBA.exe\r\n\r\n"},
+        {TFilterEncoding::feUtf16LE,
+         Bytes({0xFF, 0xFE, 0x41, 0x01, 0xF3, 0x00, 'd', 0,    0x7A, 0x01, '.', 0,    'e',
+                0,    'x',  0,    'e',  0,    '\r', 0,   '\n', 0,    '\r', 0,   '\n', 0})},
+        {TFilterEncoding::feUtf16BE,
+         Bytes({0xFE, 0xFF, 0x01, 0x41, 0x00, 0xF3, 0,    'd', 0x01, 0x7A, 0,    '.', 0,
+                'e',  0,    'x',  0,    'e',  0,    '\r', 0,   '\n', 0,    '\r', 0,   '\n'})},
+        {TFilterEncoding::feAnsi, Bytes({0xA3, 0xF3, 'd', 0x9F}) + ".exe\r\n\r\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string bytes = EncodeFilterFile(lines, c.encoding, kAnsi);
+        EXPECT_EQ(bytes, c.bytes) << int(c.encoding);
+        const TFilterText back = DecodeFilterFile(bytes, kAnsi);
+        EXPECT_EQ(back.Lines, lines) << int(c.encoding);
+        EXPECT_EQ(back.Encoding, c.encoding);
+    }
+    EXPECT_EQ(EncodeFilterFile({}, TFilterEncoding::feAnsi, kAnsi), "");
+    EXPECT_EQ(EncodeFilterFile({}, TFilterEncoding::feUtf16LE, kAnsi), "\xFF\xFE");
+}
+
+TEST(Windows1250, EveryByteRoundTripsAndPolishLettersSitWhereWindowsPutsThem) {
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    EXPECT_EQ(kAnsi.Encode(kAnsi.Decode(all)), all);
+
+    const std::wstring polish = L"\u0105\u0107\u0119\u0142\u0144\u00F3\u015B\u017A\u017C"
+                                L"\u0104\u0106\u0118\u0141\u0143\u00D3\u015A\u0179\u017B\u20AC";
+    EXPECT_EQ(kAnsi.Encode(polish),
+              Bytes({0xB9, 0xE6, 0xEA, 0xB3, 0xF1, 0xF3, 0x9C, 0x9F, 0xBF, 0xA5, 0xC6, 0xCA, 0xA3,
+                     0xD1, 0xD3, 0x8C, 0x8F, 0xAF, 0x80}));
+    // Outside the code page: the default character.
+    EXPECT_EQ(kAnsi.Encode(L"\u0416\u00E0x"), "??x");
+}

@@ -1,0 +1,118 @@
+// The window framework with small layouts of the tests' own: handler binding
+// by name, the application-wide exception hook, menus with hidden items.
+#include "ui/framework/application.h"
+#include "ui/framework/form.h"
+#include "ui/framework/menus.h"
+#include "ui/framework/standard_controls.h"
+
+#include <gtest/gtest.h>
+
+using namespace skorvel;
+
+namespace {
+
+TApplication& App() {
+    static TApplication* app = [] {
+        auto* a = new TApplication;
+        a->Initialize();
+        a->SetTitle(L"Test");
+        return a;
+    }();
+    return *app;
+}
+
+constexpr char kLayout[] = "form TestFrm\n"
+                           "    caption: Test\n"
+                           "    client-size: 200 100\n"
+                           "    on-create: Created\n"
+                           "    menubar Bar\n"
+                           "        item Top\n"
+                           "            caption: Top\n"
+                           "            item First\n"
+                           "                caption: First\n"
+                           "                on-click: Throws\n"
+                           "            item Second\n"
+                           "                caption: Second\n"
+                           "                visible: false\n"
+                           "                on-click: Aborts\n"
+                           "    button Btn\n"
+                           "        bounds: 10 10 80 24\n"
+                           "        caption: Go\n"
+                           "        on-click: Throws\n";
+
+class TTestFrm : public TForm {
+public:
+    explicit TTestFrm(const std::string& layout) : TForm(layout, L"test") {
+        Publish(L"Created", &TTestFrm::Created);
+        Publish(L"Throws", &TTestFrm::Throws);
+        Publish(L"Aborts", &TTestFrm::Aborts);
+    }
+    void Created(TObject&) { ++created; }
+    void Throws(TObject&) {
+        try {
+            throw Exception(L"inner");
+        } catch (...) {
+            std::throw_with_nested(Exception(L"outer"));
+        }
+    }
+    void Aborts(TObject&) { throw EAbort(); }
+    int created = 0;
+};
+
+int VisibleItems(HMENU menu) {
+    return ::GetMenuItemCount(::GetSubMenu(menu, 0));
+}
+
+} // namespace
+
+TEST(Framework, UnknownHandlerOrPropertyIsALayoutError) {
+    App();
+    std::string unknownHandler = kLayout;
+    unknownHandler.replace(unknownHandler.find("Aborts"), 6, "Missing");
+    TTestFrm first(unknownHandler);
+    EXPECT_THROW(first.Build(), ELayoutError);
+
+    std::string misspelt = kLayout;
+    misspelt.replace(misspelt.find("caption: Go"), 7, "captoin");
+    TTestFrm second(misspelt);
+    EXPECT_THROW(second.Build(), ELayoutError);
+}
+
+TEST(Framework, EscapingExceptionsReachTheHookButAbortsDoNot) {
+    App();
+    TTestFrm form(kLayout);
+    form.Build();
+    EXPECT_EQ(form.created, 1);
+    std::vector<std::wstring> seen;
+    App().OnException = [&](TObject& sender, const std::exception& e) {
+        seen.push_back(sender.Name() + L":" + ExceptionMessage(e));
+        try {
+            std::rethrow_if_nested(e);
+        } catch (const std::exception& inner) {
+            seen.push_back(ExceptionMessage(inner));
+        }
+    };
+    auto& button = form.FindComponent<TButton>(L"Btn");
+    ::SendMessageW(button.Handle(), BM_CLICK, 0, 0);
+    form.FindComponent<TMenuItem>(L"Second").Click();
+    form.FindComponent<TMenuItem>(L"First").Click();
+    App().OnException = nullptr;
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"Btn:outer", L"inner", L"First:outer", L"inner"}));
+}
+
+TEST(Framework, HiddenMenuItemsAreLeftOutOfTheSystemMenu) {
+    App();
+    TTestFrm form(kLayout);
+    form.Build();
+    auto& second = form.FindComponent<TMenuItem>(L"Second");
+    EXPECT_EQ(VisibleItems(::GetMenu(form.Handle())), 1);
+    second.SetVisible(true);
+    EXPECT_EQ(VisibleItems(::GetMenu(form.Handle())), 2);
+    second.SetVisible(false);
+    EXPECT_EQ(VisibleItems(::GetMenu(form.Handle())), 1);
+    // A menu command arriving as WM_COMMAND reaches the item's handler.
+    bool clicked = false;
+    form.FindComponent<TMenuItem>(L"First").OnClick = [&](TObject&) { clicked = true; };
+    ::SendMessageW(form.Handle(), WM_COMMAND, form.FindComponent<TMenuItem>(L"First").Command(), 0);
+    EXPECT_TRUE(clicked);
+}

@@ -20,13 +20,20 @@ constexpr int kCollapsedClientHeight = 309;
 
 } // namespace
 
-TMainFrm::TMainFrm() : TForm(L"MAINFRM") {
+TMainFrm::TMainFrm() : TForm(L"MAINFRM"), FCrashLog([this] { return Handle(); }) {
     MainFrm = this;
+    // From the window's creation on, every exception escaping a handler of
+    // any window of the program reaches the crash log.
+    Application->OnException = [this](TObject& sender, const std::exception& e) {
+        ApplicationEventsException(sender, e);
+    };
     Publish(L"FormCreate", &TMainFrm::FormCreate);
     Publish(L"FormDestroy", &TMainFrm::FormDestroy);
     Publish(L"FormShow", &TMainFrm::FormShow);
     Publish(L"MainPanelMouseDown", &TMainFrm::MainPanelMouseDown);
     Publish(L"WiecejBtnClick", &TMainFrm::WiecejBtnClick);
+    Publish(L"StartBtnClick", &TMainFrm::StartBtnClick);
+    Publish(L"PrzywrocBtnClick", &TMainFrm::PrzywrocBtnClick);
     Publish(L"EdytorFiltrowMenuBtnClick", &TMainFrm::EdytorFiltrowMenuBtnClick);
     Publish(L"ZamknijMenuBtnClick", &TMainFrm::ZamknijMenuBtnClick);
     Publish(L"StronaMenuBtnClick", &TMainFrm::StronaMenuBtnClick);
@@ -48,19 +55,58 @@ void TMainFrm::FormCreate(TObject&) {
     PokazTrayMenuBtn = &FindComponent<TMenuItem>(L"PokazTrayMenuBtn");
     UkryjTrayMenuBtn = &FindComponent<TMenuItem>(L"UkryjTrayMenuBtn");
 
-    ClosedApps.emplace();
-    for (auto& list : CategoryFilters)
-        list.emplace();
+    ProcessInfo = std::make_unique<TProcessInfo>();
+    Core = std::make_unique<TWinOptimisationCore>(static_cast<IMainView&>(*this), *ProcessInfo,
+                                                  [this] { return Handle(); });
 }
 
 void TMainFrm::FormDestroy(TObject&) {
-    ClosedApps.reset();
-    for (auto& list : CategoryFilters)
-        list.reset();
+    Core.reset();
+    ProcessInfo.reset();
     Application->Halt();
 }
 
-void TMainFrm::FormShow(TObject&) {}
+void TMainFrm::FormShow(TObject&) {
+    Core->SetCheckboxesToDefault();
+}
+
+void TMainFrm::StartBtnClick(TObject&) {
+    Core->StartBtnClick();
+}
+
+void TMainFrm::PrzywrocBtnClick(TObject&) {
+    Core->PrzywrocBtnClick();
+}
+
+void TMainFrm::ApplicationEventsException(TObject&, const std::exception& E) {
+    FCrashLog.ApplicationEventsException(E);
+}
+
+void TMainFrm::SetControlVisible(TModeControl control, bool visible) {
+    switch (control) {
+    case TModeControl::mcStartBtn:
+        StartBtn->SetVisible(visible);
+        break;
+    case TModeControl::mcStartMenuBtn:
+        StartMenuBtn->SetVisible(visible);
+        break;
+    case TModeControl::mcPrzywrocBtn:
+        PrzywrocBtn->SetVisible(visible);
+        break;
+    case TModeControl::mcPrzywrocMenuBtn:
+        PrzywrocMenuBtn->SetVisible(visible);
+        break;
+    }
+}
+
+int TMainFrm::ShowMessageBox(const std::wstring& text, const std::wstring& caption,
+                             unsigned flags) {
+    return ::MessageBoxW(Handle(), text.c_str(), caption.c_str(), flags);
+}
+
+void TMainFrm::ProcessMessages() {
+    Application->ProcessMessages();
+}
 
 void TMainFrm::StartDrag() {
     ::ReleaseCapture();
@@ -109,7 +155,9 @@ void TMainFrm::OdznaczWszystkoMenuBtnClick(TObject&) {
     SetAllTicks(false);
 }
 
-void TMainFrm::PrzywrocDomyslneMenuBtnClick(TObject&) {}
+void TMainFrm::PrzywrocDomyslneMenuBtnClick(TObject&) {
+    Core->SetCheckboxesToDefault();
+}
 
 void TMainFrm::TrayMenuTimerTimer(TObject&) {
     const bool visible = Visible();

@@ -2,27 +2,32 @@
 // The main window: the category check-list, the optimise/restore button, the
 // detail toggle, the menus, and the core's lists, which live exactly as long
 // as the window.
+#include "core/crash_log_win.h"
+#include "core/main_view.h"
+#include "core/optimisation_core_win.h"
+#include "platform/process_info.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
 #include "ui/framework/standard_controls.h"
 #include "ui/framework/timer.h"
 
-#include <array>
-#include <optional>
-#include <string>
-#include <vector>
+#include <memory>
 
 namespace skorvel {
 
-using TStringList = std::vector<std::wstring>;
-
-class TMainFrm : public TForm {
+// The window is the core's view of the user interface: the ticks of the
+// check-list, the four optimise/restore controls, message boxes it owns.
+class TMainFrm : public TForm, private IMainView {
 public:
     TMainFrm();
 
-    // The core's lists: created by FormCreate, freed by FormDestroy.
-    std::optional<TStringList> ClosedApps;
-    std::array<std::optional<TStringList>, 10> CategoryFilters;
+    // The process list of the optimisation run, and the core with its lists
+    // (ClosedApps and the ten CategoryFilters): created by FormCreate, freed
+    // by FormDestroy.
+    std::unique_ptr<TProcessInfo> ProcessInfo;
+    std::unique_ptr<TWinOptimisationCore> Core;
+
+    void ThemeSwitch(bool stop) { Core->ThemeSwitch(stop); }
 
     // Published handlers.
     void FormCreate(TObject& Sender);
@@ -30,6 +35,8 @@ public:
     void FormShow(TObject& Sender);
     void MainPanelMouseDown(TObject& Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void WiecejBtnClick(TObject& Sender);
+    void StartBtnClick(TObject& Sender);
+    void PrzywrocBtnClick(TObject& Sender);
     void EdytorFiltrowMenuBtnClick(TObject& Sender);
     void ZamknijMenuBtnClick(TObject& Sender);
     void StronaMenuBtnClick(TObject& Sender);
@@ -38,6 +45,7 @@ public:
     void OdznaczWszystkoMenuBtnClick(TObject& Sender);
     void PrzywrocDomyslneMenuBtnClick(TObject& Sender);
     void TrayMenuTimerTimer(TObject& Sender);
+    void ApplicationEventsException(TObject& Sender, const std::exception& E);
 
     TCheckListBox* KategorieList = nullptr;
     TControl* StartBtn = nullptr;
@@ -49,9 +57,23 @@ public:
     TMenuItem* UkryjTrayMenuBtn = nullptr;
 
 private:
+    // IMainView
+    int RowCount() const override { return KategorieList->Count(); }
+    bool RowChecked(int row) const override { return KategorieList->Checked(row); }
+    void SetRowChecked(int row, bool checked) override { KategorieList->SetChecked(row, checked); }
+    void SetRowEnabled(int row, bool enabled) override {
+        KategorieList->SetItemEnabled(row, enabled);
+    }
+    void SetControlVisible(TModeControl control, bool visible) override;
+    int ShowMessageBox(const std::wstring& text, const std::wstring& caption,
+                       unsigned flags) override;
+    void ProcessMessages() override;
+
     void SetAllTicks(bool checked);
     // Starts the window's interactive move, as if its title bar were dragged.
     void StartDrag();
+
+    TWinCrashLog FCrashLog; // the application-wide exception hook's log
 };
 
 extern TMainFrm* MainFrm;

@@ -240,8 +240,14 @@ void ReadProperty(ISWbemObject& object, const std::wstring& propertyName, std::w
     Check(object.get_Properties_(properties.put()));
     ComPtr<ISWbemProperty> property;
     Check(properties->Item(TBstr(propertyName).get(), 0, property.put()));
+    // A scripting layer that does not report names (Wine's answers E_NOTIMPL)
+    // cannot confirm the letter case: the value is then not taken, as for a
+    // name that differs.
     TBstr name;
-    Check(property->get_Name(name.put()));
+    const HRESULT named = property->get_Name(name.put());
+    if (named == E_NOTIMPL)
+        return;
+    Check(named);
     if (name.Text() == propertyName)
         WmiPropertyToText(property.get(), value);
 }

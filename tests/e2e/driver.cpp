@@ -300,6 +300,38 @@ std::string Resource(const std::vector<std::string>& a) {
     return out + "}";
 }
 
+// Every running process: id, parent, image name, full path and creation
+// time (100 ns units), so tests can tell the order in which they started.
+std::string Processes() {
+    std::string out = "[";
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more;
+         more = ::Process32NextW(snapshot, &entry)) {
+        std::wstring path;
+        unsigned long long created = 0;
+        if (HANDLE process =
+                ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID)) {
+            wchar_t buffer[MAX_PATH] = {};
+            DWORD size = MAX_PATH;
+            if (::QueryFullProcessImageNameW(process, 0, buffer, &size))
+                path.assign(buffer, size);
+            FILETIME creation, exit, kernel, user;
+            if (::GetProcessTimes(process, &creation, &exit, &kernel, &user))
+                created = (static_cast<unsigned long long>(creation.dwHighDateTime) << 32) |
+                          creation.dwLowDateTime;
+            ::CloseHandle(process);
+        }
+        out += std::string(out.size() > 1 ? "," : "") + "{\"pid\":" + Number(entry.th32ProcessID) +
+               ",\"parent\":" + Number(entry.th32ParentProcessID) +
+               ",\"name\":" + Quote(entry.szExeFile) + ",\"path\":" + Quote(path) +
+               ",\"created\":" + std::to_string(created) + "}";
+    }
+    ::CloseHandle(snapshot);
+    return out + "]";
+}
+
 std::string Run(const std::vector<std::string>& a) {
     const std::string& command = a.at(0);
     if (command == "start")
@@ -318,6 +350,8 @@ std::string Run(const std::vector<std::string>& a) {
         ::EnumChildWindows(ToWindow(a.at(1)), AddChild, reinterpret_cast<LPARAM>(&list));
         return JsonList(list.Windows);
     }
+    if (command == "processes")
+        return Processes();
     if (command == "window")
         return DescribeWindow(ToWindow(a.at(1)));
     if (command == "listbox")

@@ -184,3 +184,106 @@ class ProgramTestCase(unittest.TestCase):
         time.sleep(0.3)  # let the last paint reach the display
         subprocess.run(["import", "-window", "root", "-depth", "8", path], check=True)
         return path
+
+
+# --- the system the optimisation works on --------------------------------------
+START_BUTTON = (156, 153)  # the centre of "Optymalizuj" / "Przywróć" in the client area
+LIST_TOP, ROW_HEIGHT = 310 + 2, 14  # the check-list's first row, inside its border
+LB_SETTOPINDEX = 0x0197
+
+
+def write_filter(folder, stem, lines, encoding):
+    """A filter file in one of the encodings users save them in."""
+    path = os.path.join(folder, "filters", "skorvel", stem + ".txt")
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    text = "".join(line + "\r\n" for line in lines)
+    boms = {"utf-8-sig": b"", "utf-16-le": b"\xff\xfe", "utf-16-be": b"\xfe\xff"}
+    with open(path, "wb") as f:
+        f.write(boms.get(encoding, b"") + text.encode(encoding))
+    return path
+
+
+def sc(*args):
+    """Wine's sc.exe; its output only appears when piped."""
+    return subprocess.run(["wine", "sc", *args], capture_output=True, text=True,
+                          errors="replace").stdout
+
+
+class SystemTestCase(ProgramTestCase):
+    """A program folder with its filter files, fake applications copied under
+    several image names, and fake "uxsms" and "Themes" services."""
+
+    def setUp(self):
+        super().setUp()
+        self.apps = os.path.join(PREFIX, "drive_c", "Apps")
+        os.makedirs(self.apps, exist_ok=True)
+
+    def app(self, image_name):
+        """Starts a copy of the fixture application under an image name."""
+        path = os.path.join(self.apps, image_name)
+        if not os.path.exists(path):
+            shutil.copy(os.path.join(BIN, "fixture_app.exe"), path)
+        pid = self.start(path, "--window")
+        wait_for(lambda: any(p["pid"] == pid for p in self.processes()), what=image_name)
+        return pid
+
+    def processes(self):
+        return self.driver.call("processes")
+
+    def running(self, image_name):
+        return [p for p in self.processes() if p["name"].lower() == image_name.lower()]
+
+    def install_services(self, *names):
+        folder = os.path.join(PREFIX, "drive_c", "Services")
+        os.makedirs(folder, exist_ok=True)
+        for name in names:
+            # Each service needs an executable of its own under Wine.
+            exe = os.path.join(folder, name + "_service.exe")
+            shutil.copy(os.path.join(BIN, "fixture_service.exe"), exe)
+            sc("create", name, "binPath=", windows_path(exe))
+            sc("start", name)
+        for name in names:
+            wait_for(lambda: self.service_state(name) == "RUNNING", what=f"{name} running")
+
+    def service_state(self, name):
+        for line in sc("query", name).splitlines():
+            if "STATE" in line:
+                return line.split()[-1]
+        return None
+
+    # --- the main window as a user sees it -----------------------------------
+    def press_start_button(self, main):
+        self.click_at(main["hwnd"], *START_BUTTON)
+
+    def check_list(self, main):
+        return self.child(main["hwnd"], cls="ListBox")
+
+    def ticks(self, main):
+        items = self.driver.call("listbox", self.check_list(main)["hwnd"])["items"]
+        return [bool(i["data"] & 1) for i in items]
+
+    def click_row_box(self, main, row):
+        """Clicks a row's check box, scrolling the row to the top first."""
+        hwnd = self.check_list(main)["hwnd"]
+        self.post(hwnd, LB_SETTOPINDEX, row, 0)
+        time.sleep(0.2)
+        top = self.driver.call("listbox", hwnd)["top"]
+        self.click_at(main["hwnd"], 8, LIST_TOP + (row - top) * ROW_HEIGHT + ROW_HEIGHT // 2)
+
+    def untick_all(self, main):
+        """Ctrl+Z in the check-list, as the user would press it."""
+        self.click_at(main["hwnd"], 150, LIST_TOP + ROW_HEIGHT // 2)
+        self.xdotool("key", "ctrl+z")
+        wait_for(lambda: not any(self.ticks(main)), what="all rows unticked")
+
+    def restore_mode(self, main):
+        kids = self.children(main["hwnd"])
+        return next(c for c in kids if c["text"] == "Przywróć")["visible"]
+
+    def confirm(self, pid, answer="Yes"):
+        box = self.message_box(pid)
+        self.assertEqual(box["caption"], "Potwierdzenie")
+        self.screenshot("confirmation")
+        self.answer(box, answer)
+        wait_for(lambda: all(w["hwnd"] != box["hwnd"] for w in self.visible_windows(pid)),
+                 what="the confirmation to close")

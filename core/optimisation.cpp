@@ -59,7 +59,9 @@ void CloseMatchingProcesses(IProcessList& Processes, const std::vector<std::wstr
         for (const auto& keyword : Keywords) {
             // An empty line of a filter file is an empty keyword, which never
             // matches, not even a process whose image name could not be read.
-            if (keyword.empty() || !AsciiSameText(exeFile, keyword))
+            // Most pairs already differ in length, which is the cheap test.
+            if (keyword.empty() || keyword.size() != exeFile.size() ||
+                !AsciiSameText(exeFile, keyword))
                 continue;
             try {
                 CloseMatchedProcess(Processes, index, exeFile, Paths, OwnProcessID, ClosedApps);

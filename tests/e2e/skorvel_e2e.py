@@ -147,7 +147,10 @@ class ProgramTestCase(unittest.TestCase):
         self.driver.call("post", button["hwnd"], BM_CLICK, 0, 0)
 
     def answer(self, box, caption):
-        button = next(b for b in box["buttons"] if b["text"].replace("&", "") == caption)
+        """Presses a message box's button by its command id, so that it also
+        works where Wine shows translated captions ("Tak", "Nie")."""
+        ids = {"OK": 1, "Cancel": 2, "Yes": 6, "No": 7}
+        button = next(b for b in box["buttons"] if b["id"] == ids[caption])
         self.press(button)
 
     def post(self, hwnd, message, wparam=0, lparam=0):
@@ -180,7 +183,9 @@ class ProgramTestCase(unittest.TestCase):
 
     def screenshot(self, name):
         os.makedirs(SHOTS, exist_ok=True)
-        path = os.path.join(SHOTS, f"{self.id().split('.')[-1]}-{name}.png")
+        locale = os.environ.get("LC_ALL", "")
+        tag = f"-{locale.split('.')[0]}" if locale else ""
+        path = os.path.join(SHOTS, f"{self.id().split('.')[-1]}{tag}-{name}.png")
         time.sleep(0.3)  # let the last paint reach the display
         subprocess.run(["import", "-window", "root", "-depth", "8", path], check=True)
         return path

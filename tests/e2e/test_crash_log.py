@@ -11,7 +11,7 @@ import unittest
 from skorvel_e2e import BIN, SystemTestCase, wait_for, windows_path, write_filter
 
 POLISH = os.environ.get("LC_ALL", "").startswith("pl_PL")
-STAMP = (r"\d{2}-\d{2}-\d{4} \d{2}-\d{2}-\d{2}" if POLISH  # 10-12-2026 10-19-21
+STAMP = (r"\d{1,2}-\d{2}-\d{4} \d{2}-\d{2}-\d{2}" if POLISH  # 10-12-2026 10-19-21
          else r"\d{1,2}-\d{1,2}-\d{4} \d{1,2}-\d{2}-\d{2} [AP]M")  # 12-10-2026 10-19-20 AM
 CODE_PAGE = "cp1250" if POLISH else "cp1252"
 

@@ -40,6 +40,12 @@ FrameStyle FrameStyleOf(const LayoutNode& node) {
     return frame;
 }
 
+BOOL CALLBACK AddEnabledWindow(HWND window, LPARAM list) {
+    if (::IsWindowVisible(window) && ::IsWindowEnabled(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 } // namespace
 
 TForm::TForm(const wchar_t* layoutName) : TForm(LoadLayoutResource(layoutName), layoutName) {}
@@ -237,14 +243,8 @@ void TForm::Close() {
 void TForm::ShowModal() {
     // Every other window of the program takes no input while this one is shown.
     std::vector<HWND> disabled;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND w, LPARAM list) -> BOOL {
-            if (::IsWindowVisible(w) && ::IsWindowEnabled(w))
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&disabled));
+    ::EnumThreadWindows(::GetCurrentThreadId(), AddEnabledWindow,
+                        reinterpret_cast<LPARAM>(&disabled));
     for (HWND w : disabled)
         ::EnableWindow(w, FALSE);
     FModal = true;

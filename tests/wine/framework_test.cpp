@@ -116,3 +116,8 @@ TEST(Framework, HiddenMenuItemsAreLeftOutOfTheSystemMenu) {
     ::SendMessageW(form.Handle(), WM_COMMAND, form.FindComponent<TMenuItem>(L"First").Command(), 0);
     EXPECT_TRUE(clicked);
 }
+
+TEST(Framework, DefaultTitleIsTheExecutablesNameUpToTheFirstDot) {
+    // The executable is framework_test.exe; the first letter keeps its case.
+    EXPECT_EQ(DefaultApplicationTitle(), L"framework_test");
+}

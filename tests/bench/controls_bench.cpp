@@ -39,8 +39,8 @@ public:
 
 protected:
     TColor ColorToRGB(TColor c) const override { return c & 0xFFFFFF; }
-    bool Focused() const override { return false; }
-    bool Enabled() const override { return true; }
+    bool HasFocus() const override { return false; }
+    bool IsEnabled() const override { return true; }
     std::optional<TGlyphSize> ImageSize() const override { return std::nullopt; }
     TImageView Pixels(TGlassSurface surface) override {
         return surface == gsImage ? Image.View() : Mask.View();

@@ -67,7 +67,7 @@ TImage24 GreyGradient(int w, int h) {
 class FakeButton : public TGlassButtonPainter {
 public:
     TImage24 Image, Mask;
-    bool IsFocused = false, IsEnabled = true;
+    bool Focus = false, Enable = true;
     std::optional<TGlyphSize> Images;
     struct Caption {
         bool onMask;
@@ -97,8 +97,8 @@ public:
 
 protected:
     TColor ColorToRGB(TColor c) const override { return c >> 24 == 0xFF ? 0x00FF00FF : c; }
-    bool Focused() const override { return IsFocused; }
-    bool Enabled() const override { return IsEnabled; }
+    bool HasFocus() const override { return Focus; }
+    bool IsEnabled() const override { return Enable; }
     std::optional<TGlyphSize> ImageSize() const override { return Images; }
     TImageView Pixels(TGlassSurface surface) override {
         return surface == gsImage ? Image.View() : Mask.View();
@@ -647,7 +647,7 @@ TEST(GlassPaint, FlatIdleButtonShowsOnlyItsContent) {
     // Focus brings the base layer back even for a flat button.
     FakeButton focused(background);
     focused.FShadowStyle = ssNone;
-    focused.IsFocused = true;
+    focused.Focus = true;
     focused.DrawButton();
     EXPECT_NE(focused.Image.Pixel(25, 0), background.Pixel(25, 0));
 }
@@ -690,7 +690,7 @@ TEST(GlassPaint, DisabledCaptionTakesColorDisabledButTheArrowPartKeepsTheFontCol
     button.FShadowStyle = ssNone;
     button.FFontColor = 0x00FF00;
     button.FDisabledColor = 0xFF000000 | 16; // a system colour, resolved before drawing
-    button.IsEnabled = false;
+    button.Enable = false;
     button.FImageIndex = 0;
     button.SetImages(8, 8);
     button.DrawButton();

@@ -411,7 +411,7 @@ void TGlassButtonPainter::DrawButton() {
         return;
     const int cw = image.Width(), ch = image.Height();
     UpdateLayout(cw, ch);
-    const bool pressed = Pressed(), hot = Hot(), focused = Focused();
+    const bool pressed = Pressed(), hot = Hot(), focused = HasFocus();
     const TPixelRect body{1, 1, cw - 1, ch - 1};
 
     if (focused || !FFlat) {
@@ -470,7 +470,7 @@ void TGlassButtonPainter::PaintContent(int offset, bool withArrow) {
             DrawArrowGlyph(Pixels(gsMask), ArrowX + d, ArrowY + d, kBlackPixel);
         LayShadowMask(offset, offset);
     }
-    const bool enabled = Enabled();
+    const bool enabled = IsEnabled();
     if (glyph)
         DrawGlyph(gsImage, GlyphX + offset, GlyphY + offset, enabled ? glEnabled : glDisabled);
     const TColor caption = ColorToRGB(enabled ? FFontColor : FDisabledColor);

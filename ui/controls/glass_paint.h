@@ -122,8 +122,8 @@ protected:
 
     // The window system's part.
     virtual TColor ColorToRGB(TColor colour) const = 0;
-    virtual bool Focused() const = 0;
-    virtual bool Enabled() const = 0;
+    virtual bool HasFocus() const = 0;
+    virtual bool IsEnabled() const = 0;
     // The image list's entry size when the button has an image list.
     virtual std::optional<TGlyphSize> ImageSize() const = 0;
     // The pixels of a surface, up to date with everything drawn on it so far.

@@ -176,22 +176,22 @@ void TForm::AddControl(std::unique_ptr<TControl> control) {
     FControls.push_back(std::move(control));
 }
 
-TNotifyEvent TForm::NotifyHandler(const std::wstring& name) const {
+template <typename Event>
+Event TForm::Handler(const std::wstring& name, const wchar_t* kind) const {
     auto it = FHandlers.find(name);
     if (it == FHandlers.end())
         throw ELayoutError(L"layout " + FSource + L": no handler named " + name);
-    if (auto* handler = std::get_if<TNotifyEvent>(&it->second))
+    if (auto* handler = std::get_if<Event>(&it->second))
         return *handler;
-    throw ELayoutError(L"layout " + FSource + L": " + name + L" is no notification handler");
+    throw ELayoutError(L"layout " + FSource + L": " + name + L" is no " + kind + L" handler");
+}
+
+TNotifyEvent TForm::NotifyHandler(const std::wstring& name) const {
+    return Handler<TNotifyEvent>(name, L"notification");
 }
 
 TMouseEvent TForm::MouseHandler(const std::wstring& name) const {
-    auto it = FHandlers.find(name);
-    if (it == FHandlers.end())
-        throw ELayoutError(L"layout " + FSource + L": no handler named " + name);
-    if (auto* handler = std::get_if<TMouseEvent>(&it->second))
-        return *handler;
-    throw ELayoutError(L"layout " + FSource + L": " + name + L" is no mouse handler");
+    return Handler<TMouseEvent>(name, L"mouse");
 }
 
 TNotifyEvent TForm::BindNotify(const LayoutNode& node, const std::wstring& key) const {

@@ -109,6 +109,7 @@ protected:
 
 private:
     TForm(std::unique_ptr<LayoutNode> layout, std::wstring source);
+    template <typename Event> Event Handler(const std::wstring& name, const wchar_t* kind) const;
     void CreateWindowFromLayout();
     void CreateComponents();
     void ShowFirstTime();

@@ -92,10 +92,24 @@ void CopyParentBackground(HWND control, HDC dc) {
     ::RestoreDC(dc, saved);
 }
 
+// --- TDrawnControl ------------------------------------------------------------
+
+LRESULT TDrawnControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND)
+        return 1;
+    if (message == WM_PAINT) {
+        HandlePaint(FHandle, wParam, [&](HDC dc) { Paint(dc); });
+        return 0;
+    }
+    if (RaiseMouseDown(*this, OnMouseDown, message, wParam, lParam))
+        return 0;
+    return TControl::WindowProc(message, wParam, lParam);
+}
+
 // --- TPanel -------------------------------------------------------------------
 
 TPanel::TPanel(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
-    : TControl(form, node) {
+    : TDrawnControl(form, node) {
     FParent = parent;
     FColor = node.Colour(L"colour", 0xFF00000F);
     OnMouseDown = form.BindMouse(node, L"on-mouse-down");
@@ -112,22 +126,10 @@ void TPanel::Paint(HDC dc) {
     ::FillRect(dc, &r, HBRUSH(brush.get()));
 }
 
-LRESULT TPanel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND)
-        return 1;
-    if (message == WM_PAINT) {
-        HandlePaint(FHandle, wParam, [&](HDC dc) { Paint(dc); });
-        return 0;
-    }
-    if (RaiseMouseDown(*this, OnMouseDown, message, wParam, lParam))
-        return 0;
-    return TControl::WindowProc(message, wParam, lParam);
-}
-
 // --- TPicture -----------------------------------------------------------------
 
 TPicture::TPicture(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
-    : TControl(form, node) {
+    : TDrawnControl(form, node) {
     FParent = parent;
     FBitmap = LoadPngResource(node.Text(L"picture").c_str(), FWidth, FHeight);
     OnMouseDown = form.BindMouse(node, L"on-mouse-down");
@@ -152,18 +154,6 @@ void TPicture::Paint(HDC dc) {
     ::GdiAlphaBlend(memory.get(), 0, 0, FWidth, FHeight, source.get(), 0, 0, FWidth, FHeight,
                     blend);
     ::BitBlt(dc, 0, 0, FWidth, FHeight, memory.get(), 0, 0, SRCCOPY);
-}
-
-LRESULT TPicture::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND)
-        return 1;
-    if (message == WM_PAINT) {
-        HandlePaint(FHandle, wParam, [&](HDC dc) { Paint(dc); });
-        return 0;
-    }
-    if (RaiseMouseDown(*this, OnMouseDown, message, wParam, lParam))
-        return 0;
-    return TControl::WindowProc(message, wParam, lParam);
 }
 
 // --- TCheckListBox ------------------------------------------------------------

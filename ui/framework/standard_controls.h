@@ -10,28 +10,37 @@ namespace skorvel {
 // child's coordinates): how controls look transparent over a drawn parent.
 void CopyParentBackground(HWND control, HDC dc);
 
-// A plain container filled with one colour.
-class TPanel : public TControl {
+// A window of the framework's own class that draws itself: no background
+// erasing (the paint covers everything), painting also into a DC handed over
+// with WM_PAINT (how children copy it), mouse presses raised as OnMouseDown.
+class TDrawnControl : public TControl {
 public:
-    TPanel(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node);
+    using TControl::TControl;
     TMouseEvent OnMouseDown;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+protected:
+    virtual void Paint(HDC dc) = 0;
+};
+
+// A plain container filled with one colour.
+class TPanel : public TDrawnControl {
+public:
+    TPanel(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node);
+
 private:
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
     uint32_t FColor;
 };
 
 // A PNG picture with alpha, drawn over whatever its parent paints beneath it.
 // The control takes the picture's size.
-class TPicture : public TControl {
+class TPicture : public TDrawnControl {
 public:
     TPicture(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node);
-    TMouseEvent OnMouseDown;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
     GdiObject FBitmap; // 32-bit premultiplied BGRA
     int FWidth = 0, FHeight = 0;
 };

@@ -1,7 +1,9 @@
 // Start-up benchmark under Wine: time from process creation to the main
 // window's first paint (visible, nothing left to paint), median of 10 starts,
 // and the working set a second after start.
-//   wine startup_bench.exe Z:\path\to\Skorvel.exe
+//   wine startup_bench.exe Z:\path\to\Skorvel.exe [caption [arguments]]
+// The caption and arguments let the same measurement run on another program,
+// for a baseline of what any window costs under Wine.
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -15,6 +17,7 @@ namespace {
 
 struct Search {
     DWORD Pid;
+    const wchar_t* Caption;
     HWND Found;
 };
 
@@ -22,9 +25,9 @@ BOOL CALLBACK FindMain(HWND window, LPARAM param) {
     auto& search = *reinterpret_cast<Search*>(param);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(window, &pid);
-    wchar_t text[32] = {};
-    ::GetWindowTextW(window, text, 32);
-    if (pid == search.Pid && ::IsWindowVisible(window) && lstrcmpW(text, L"Skorvel") == 0) {
+    wchar_t text[128] = {};
+    ::GetWindowTextW(window, text, 128);
+    if (pid == search.Pid && ::IsWindowVisible(window) && lstrcmpW(text, search.Caption) == 0) {
         search.Found = window;
         return FALSE;
     }
@@ -51,6 +54,8 @@ int main() {
     SIZE_T workingSet = 0;
     for (int run = 0; run < 10; ++run) {
         std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
+        if (argc > 3)
+            command += L" " + std::wstring(argv[3]);
         STARTUPINFOW si = {};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi = {};
@@ -58,7 +63,7 @@ int main() {
         if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                               &si, &pi))
             return 1;
-        Search search{pi.dwProcessId, nullptr};
+        Search search{pi.dwProcessId, argc > 2 ? argv[2] : L"Skorvel", nullptr};
         double painted = 0;
         while (Now() - start < 30000) {
             ::EnumWindows(FindMain, reinterpret_cast<LPARAM>(&search));

@@ -1,7 +1,7 @@
 // The custom controls' whole paints with GDI, run by hand under Wine:
 // the main window's panel in each fill style and the program's glass buttons
 // over it (parent copy, pixel work, text, one BitBlt).
-#include "ui/controls/control_presets.h"
+#include "tests/wine/control_presets.h"
 #include "ui/controls/dib_image.h"
 
 #include <windows.h>

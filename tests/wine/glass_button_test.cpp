@@ -1,4 +1,4 @@
-#include "ui/controls/control_presets.h"
+#include "tests/wine/control_presets.h"
 #include "ui/controls/glass_button.h"
 #include "ui/controls/vista_panel.h"
 

@@ -1,6 +1,8 @@
 // The window framework and the main window, in the test's own process: the
 // real layouts from the program's resources (linked into this test).
+#include "tests/wine/control_presets.h"
 #include "ui/filter_editor.h"
+#include "ui/framework/custom_controls.h"
 #include "ui/framework/application.h"
 #include "ui/main_window.h"
 
@@ -142,4 +144,32 @@ TEST_F(Program, TrayMenuFollowsTheWindowsVisibility) {
     EXPECT_FALSE(main->UkryjTrayMenuBtn->Visible());
     EXPECT_TRUE(main->PokazTrayMenuBtn->Visible());
     main->Show();
+}
+
+// The layout carries the custom controls' settings; the control tests build
+// the controls with the same settings from the presets. The two must agree.
+TEST_F(Program, LayoutSettingsOfTheCustomControlsMatchThePresets) {
+    for (const wchar_t* name : {L"StartBtn", L"PrzywrocBtn", L"WiecejBtn"}) {
+        const TvxGlassButton& real = main->FindComponent<TGlassButtonControl>(name).Button();
+        TvxGlassButton expected;
+        expected.Create(main->Handle(), 0, 0, 0, 10, 10);
+        ApplyGlassButtonSettings(expected, name);
+        const auto settings = [](const TvxGlassButton& b) {
+            return std::vector<long long>{
+                b.Color(),       b.ColorDown(),   b.ColorFocused(), b.ColorFrame(),
+                b.ColorShadow(), b.FontColor(),   b.Glossy(),       b.GlossyLevel(),
+                b.Gloss(),       b.LightHeight(), b.ShadowStyle(),  b.TextAlign(),
+                b.AltFocus(),    b.AltRender(),   b.Flat(),         b.DropDownAlignment()};
+        };
+        EXPECT_EQ(settings(real), settings(expected)) << name;
+    }
+    const TvxVistaPanel& panel = main->FindComponent<TVistaPanelControl>(L"MainPanel").Panel();
+    TvxVistaPanel expected;
+    expected.Create(main->Handle(), 0, 0, 0, 10, 10);
+    ApplyVistaPanelSettings(expected, L"MainPanel");
+    const auto settings = [](const TvxVistaPanel& p) {
+        return std::vector<long long>{p.Color1(),     p.Color2(), p.Color3(), p.Color4(),
+                                      p.ColorFrame(), p.Frames(), p.Style(),  p.BorderStyle()};
+    };
+    EXPECT_EQ(settings(panel), settings(expected));
 }

@@ -2,6 +2,7 @@
 
 #include "platform/os_error.h"
 #include "ui/framework/application.h"
+#include "ui/framework/custom_controls.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
 #include "ui/framework/standard_controls.h"
@@ -109,8 +110,9 @@ void TControl::ApplyCommon(const LayoutNode& node) {
         FPopupMenu = &FForm.FindComponent<TPopupMenu>(node.Text(L"popup-menu"));
     if (!node.Bool(L"enabled", true))
         ::EnableWindow(FHandle, FALSE);
-    if (node.Bool(L"visible", true) && &FForm != this)
-        ::ShowWindow(FHandle, SW_SHOWNA);
+    // Adopted windows may have been created visible; forms are shown later.
+    if (&FForm != this)
+        ::ShowWindow(FHandle, node.Bool(L"visible", true) ? SW_SHOWNA : SW_HIDE);
 }
 
 LRESULT CALLBACK TControl::SubclassThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -228,6 +230,7 @@ std::unique_ptr<TControl> Make(TForm& form, TControl* parent, HWND parentWindow,
 }
 
 void RegisterStockKinds() {
+    RegisterCustomControls();
     auto& kinds = ControlKinds();
     kinds.emplace(L"panel", Make<TPanel>);
     kinds.emplace(L"picture", Make<TPicture>);

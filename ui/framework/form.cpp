@@ -262,6 +262,19 @@ void TForm::ShowModal() {
     Hide();
 }
 
+void TForm::PaintBackground(HDC dc) {
+    RECT r;
+    ::GetClientRect(FHandle, &r);
+    HBRUSH brush = Application->FormBrush();
+    GdiObject own;
+    if (!brush) {
+        own.reset(::CreateSolidBrush((FColour >> 24) == 0xFF ? ::GetSysColor(FColour & 0xFF)
+                                                             : COLORREF(FColour)));
+        brush = HBRUSH(own.get());
+    }
+    ::FillRect(dc, &r, brush);
+}
+
 LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (HandleMessage(message, wParam, lParam, result))
@@ -284,19 +297,16 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (OnDestroy)
             Application->Guard(*this, [&] { OnDestroy(*this); });
         break;
-    case WM_ERASEBKGND: {
-        RECT r;
-        ::GetClientRect(FHandle, &r);
-        HBRUSH brush = Application->FormBrush();
-        GdiObject own;
-        if (!brush) {
-            own.reset(::CreateSolidBrush((FColour >> 24) == 0xFF ? ::GetSysColor(FColour & 0xFF)
-                                                                 : COLORREF(FColour)));
-            brush = HBRUSH(own.get());
-        }
-        ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
+    case WM_ERASEBKGND:
+        PaintBackground(reinterpret_cast<HDC>(wParam));
         return 1;
-    }
+    case WM_PAINT:
+        // A child copying the form's rendering under itself hands a DC over.
+        if (wParam) {
+            PaintBackground(reinterpret_cast<HDC>(wParam));
+            return 0;
+        }
+        break;
     case WM_COMMAND:
         if (lParam == 0 && HIWORD(wParam) == 0) // a menu command
             if (TMenuItem* item = Application->FindCommand(LOWORD(wParam))) {

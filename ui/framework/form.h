@@ -114,7 +114,7 @@ private:
     void CreateComponents();
     void ShowFirstTime();
     void RealignChildren();
-    void RunModalLoop();
+    void PaintBackground(HDC dc);
 
     std::unique_ptr<LayoutNode> FLayout;
     std::wstring FSource;

@@ -101,6 +101,10 @@ LRESULT TDrawnControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         HandlePaint(FHandle, wParam, [&](HDC dc) { Paint(dc); });
         return 0;
     }
+    if (message == WM_PRINTCLIENT) { // a sibling above copying what lies beneath it
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    }
     if (RaiseMouseDown(*this, OnMouseDown, message, wParam, lParam))
         return 0;
     return TControl::WindowProc(message, wParam, lParam);

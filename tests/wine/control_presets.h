@@ -1,8 +1,22 @@
-#include "ui/controls/control_presets.h"
+#pragma once
+// The program's settings of its custom controls, by the control's name, for
+// the tests that build the controls on their own. They mirror the window
+// layouts; the main window test checks that the two agree. Fonts are the host's: StartBtn,
+// PrzywrocBtn and WiecejBtn use Verdana with a character height of 13 pixels, bold; the presets set
+// the font colour (black, or white for WiecejBtn).
+#include "ui/controls/glass_button.h"
+#include "ui/controls/vista_panel.h"
+
+#include <string_view>
 
 namespace skorvel {
 
-bool ApplyGlassButtonSettings(TvxGlassButton& button, std::wstring_view name) {
+// The named colours of the layouts, as 0x00BBGGRR values.
+constexpr TColor clBlack = 0x000000, clGreen = 0x008000, clTeal = 0x808000, clGray = 0x808080,
+                 clSilver = 0xC0C0C0, clYellow = 0x00FFFF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF,
+                 clMoneyGreen = 0xC0DCC0, clSkyBlue = 0xF0CAA6;
+
+inline bool ApplyGlassButtonSettings(TvxGlassButton& button, std::wstring_view name) {
     const bool optimise = name == L"StartBtn" || name == L"PrzywrocBtn";
     if (!optimise && name != L"WiecejBtn")
         return false;
@@ -26,7 +40,7 @@ bool ApplyGlassButtonSettings(TvxGlassButton& button, std::wstring_view name) {
     return true;
 }
 
-bool ApplyVistaPanelSettings(TvxVistaPanel& panel, std::wstring_view name) {
+inline bool ApplyVistaPanelSettings(TvxVistaPanel& panel, std::wstring_view name) {
     struct Settings {
         std::wstring_view Name;
         TColor Color1, Color2, Color3;

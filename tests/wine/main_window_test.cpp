@@ -163,13 +163,18 @@ TEST_F(Program, LayoutSettingsOfTheCustomControlsMatchThePresets) {
         };
         EXPECT_EQ(settings(real), settings(expected)) << name;
     }
-    const TvxVistaPanel& panel = main->FindComponent<TVistaPanelControl>(L"MainPanel").Panel();
-    TvxVistaPanel expected;
-    expected.Create(main->Handle(), 0, 0, 0, 10, 10);
-    ApplyVistaPanelSettings(expected, L"MainPanel");
     const auto settings = [](const TvxVistaPanel& p) {
         return std::vector<long long>{p.Color1(),     p.Color2(), p.Color3(), p.Color4(),
                                       p.ColorFrame(), p.Frames(), p.Style(),  p.BorderStyle()};
     };
-    EXPECT_EQ(settings(panel), settings(expected));
+    const std::pair<TForm*, const wchar_t*> panels[] = {
+        {main, L"MainPanel"}, {editor, L"TopPanel"}, {editor, L"BottomPanel"}};
+    for (const auto& [form, name] : panels) {
+        TvxVistaPanel expected;
+        expected.Create(main->Handle(), 0, 0, 0, 10, 10);
+        ApplyVistaPanelSettings(expected, name);
+        EXPECT_EQ(settings(form->FindComponent<TVistaPanelControl>(name).Panel()),
+                  settings(expected))
+            << name;
+    }
 }

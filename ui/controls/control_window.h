@@ -23,11 +23,6 @@ TColor ColorToRGB(TColor colour);
 // WM_PRINTCLIENT, bottom first. Nothing without a parent.
 void CopyRenderingBeneath(HWND control, HDC dc);
 
-// The mouse button of a button-press or release message.
-bool MessageMouseButton(UINT message, TMouseButton& button);
-// Modifier keys and mouse buttons of a mouse message.
-TShiftState MouseShiftState(UINT message, WPARAM wParam);
-
 using TMouseHandler = std::function<void(TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveHandler = std::function<void(TShiftState shift, int x, int y)>;
 using TKeyHandler = std::function<void(WORD& key, TShiftState shift)>;

@@ -2,6 +2,7 @@
 
 #include "ui/controls/dib_image.h"
 #include "ui/controls/panel_paint.h"
+#include "ui/framework/controls.h"
 
 #include <windowsx.h>
 

@@ -30,43 +30,14 @@ template <typename F> void HandlePaint(HWND window, WPARAM wParam, F&& paint) {
     ::EndPaint(window, &ps);
 }
 
-bool MouseDown(UINT message, TMouseButton& button) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        button = TMouseButton::mbLeft;
-        return true;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-        button = TMouseButton::mbRight;
-        return true;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-        button = TMouseButton::mbMiddle;
-        return true;
-    default:
-        return false;
-    }
-}
-
-TShiftState MouseShiftState(UINT message, WPARAM wParam) {
-    TShiftState shift = KeyShiftState();
-    if (wParam & MK_LBUTTON)
-        shift |= ssLeft;
-    if (wParam & MK_RBUTTON)
-        shift |= ssRight;
-    if (wParam & MK_MBUTTON)
-        shift |= ssMiddle;
-    if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK)
-        shift |= ssDouble;
-    return shift;
-}
-
 // Raises a mouse-down event for a button press; true when it was one.
 bool RaiseMouseDown(TControl& control, const TMouseEvent& event, UINT message, WPARAM wParam,
                     LPARAM lParam) {
     TMouseButton button;
-    if (!MouseDown(message, button))
+    const bool press = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
+                       message == WM_MBUTTONDOWN || message == WM_LBUTTONDBLCLK ||
+                       message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
+    if (!press || !MessageMouseButton(message, button))
         return false;
     if (event)
         Application->Guard(control, [&] {

@@ -18,8 +18,12 @@ std::wstring SystemErrorMessage(uint32_t code) {
     return text;
 }
 
-void RaiseOSError(uint32_t code) { throw EOSError(code, SystemErrorMessage(code)); }
+void RaiseOSError(uint32_t code) {
+    throw EOSError(code, SystemErrorMessage(code));
+}
 
-void RaiseLastOSError() { RaiseOSError(::GetLastError()); }
+void RaiseLastOSError() {
+    RaiseOSError(::GetLastError());
+}
 
 } // namespace skorvel

@@ -60,12 +60,12 @@ TEST(Layout, ParsesNestedNodesWithRepeatedProperties) {
 
 TEST(Layout, RejectsMalformedLayouts) {
     const char* bad[] = {
-        "form F\nform G\n",                        // two roots
-        "form F\n    panel P\n    panel P\n",      // a name used twice
-        "form F\n    panel P\n\tbutton B\n",       // tab indentation
-        "caption: x\n",                            // property outside a node
-        "form F\n    this is not a line\n",        // neither node nor property
-        "",                                        // empty
+        "form F\nform G\n",                   // two roots
+        "form F\n    panel P\n    panel P\n", // a name used twice
+        "form F\n    panel P\n\tbutton B\n",  // tab indentation
+        "caption: x\n",                       // property outside a node
+        "form F\n    this is not a line\n",   // neither node nor property
+        "",                                   // empty
     };
     for (const char* text : bad)
         EXPECT_THROW(ParseLayout(text, L"bad"), ELayoutError) << text;
@@ -84,8 +84,8 @@ TEST(Layout, ColoursByNameSystemNameAndHex) {
     const struct {
         const wchar_t* text;
         uint32_t colour;
-    } cases[] = {{L"white", 0xFFFFFF},       {L"money-green", 0xC0DCC0}, {L"sky-blue", 0xF0CAA6},
-                 {L"teal", 0x808000},        {L"aqua", 0xFFFF00},        {L"yellow", 0x00FFFF},
+    } cases[] = {{L"white", 0xFFFFFF},      {L"money-green", 0xC0DCC0}, {L"sky-blue", 0xF0CAA6},
+                 {L"teal", 0x808000},       {L"aqua", 0xFFFF00},        {L"yellow", 0x00FFFF},
                  {L"btn-face", 0xFF00000F}, {L"#112233", 0x332211}};
     for (const auto& c : cases) {
         uint32_t colour = 0;
@@ -101,9 +101,8 @@ TEST(ShortCut, TextAndValueBothWays) {
     const struct {
         const wchar_t* text;
         TShortCut value;
-    } cases[] = {{L"F1", 112},          {L"F2", 113},         {L"Ctrl+A", 16449},
-                 {L"Ctrl+Z", 16474},    {L"Ctrl+Alt+Z", 49242}, {L"Del", 46},
-                 {L"Shift+F10", 0x2079}};
+    } cases[] = {{L"F1", 112},           {L"F2", 113}, {L"Ctrl+A", 16449},    {L"Ctrl+Z", 16474},
+                 {L"Ctrl+Alt+Z", 49242}, {L"Del", 46}, {L"Shift+F10", 0x2079}};
     for (const auto& c : cases) {
         TShortCut value = 0;
         ASSERT_TRUE(TextToShortCut(c.text, value)) << c.text;
@@ -124,8 +123,8 @@ TEST(Style, TheProgramsStyleIsComplete) {
 }
 
 TEST(ShippedLayouts, ParseWithUniqueNames) {
-    for (const char* file : {"resources/layouts/main_frm.layout",
-                             "resources/layouts/edytor_frm.layout"}) {
+    for (const char* file :
+         {"resources/layouts/main_frm.layout", "resources/layouts/edytor_frm.layout"}) {
         const auto root = ParseLayout(ReadSource(file), L"shipped");
         EXPECT_EQ(root->Kind(), L"form") << file;
         std::vector<std::wstring> names;

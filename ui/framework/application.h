@@ -79,9 +79,6 @@ public:
     UINT_PTR StartTimer(TTimer& timer, UINT interval);
     void StopTimer(UINT_PTR id);
 
-    // Forms count modal showings so that disabled windows can be re-enabled.
-    int ModalLevel = 0;
-
 private:
     static LRESULT CALLBACK UtilityProc(HWND, UINT, WPARAM, LPARAM);
     void HandleUnknownException(TObject& sender) noexcept;

@@ -310,22 +310,6 @@ bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     }
 }
 
-namespace {
-
-LRESULT CALLBACK ReflectingSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR, DWORD_PTR) {
-    LRESULT result = 0;
-    if (ReflectNotification(message, wParam, lParam, result))
-        return result;
-    return ::DefSubclassProc(window, message, wParam, lParam);
-}
-
-} // namespace
-
-void ReflectNotificationsOf(HWND window) {
-    ::SetWindowSubclass(window, ReflectingSubclass, 2, 0);
-}
-
 bool MessageMouseButton(UINT message, TMouseButton& button) {
     switch (message) {
     case WM_LBUTTONDOWN:

@@ -93,9 +93,6 @@ private:
 // hands WM_COMMAND, WM_DRAWITEM and WM_CTLCOLOR* back to the child control
 // they are about. True when the child handled it.
 bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-// Installs that reflection on a window that is not the framework's own
-// (a custom control class used as a container).
-void ReflectNotificationsOf(HWND window);
 
 // Builds the controls of a container node recursively, in layout order,
 // then orders them by their tab order.

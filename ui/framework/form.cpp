@@ -249,11 +249,9 @@ void TForm::ShowModal() {
         ::EnableWindow(w, FALSE);
     FModal = true;
     FModalDone = false;
-    ++Application->ModalLevel;
     Show();
     while (!FModalDone && !Application->Terminated())
         Application->HandleMessage(true);
-    --Application->ModalLevel;
     FModal = false;
     // Re-enable before hiding, so that activation returns to the owner.
     for (HWND w : disabled)

@@ -137,10 +137,9 @@ void TMainMenu::Changed() {
     ::DrawMenuBar(FWindow);
 }
 
-TPopupMenu::TPopupMenu(TForm& form, const LayoutNode& node) : TMenu(form, node), FForm(form) {}
+TPopupMenu::TPopupMenu(TForm& form, const LayoutNode& node) : TMenu(form, node) {}
 
 void TPopupMenu::Popup(TControl& owner, int x, int y) {
-    FPopupComponent = &owner;
     Popup(owner.Form().Handle(), x, y);
 }
 

@@ -87,11 +87,6 @@ public:
     // Opens the menu at a screen position; the chosen item's OnClick runs.
     void Popup(TControl& owner, int x, int y);
     void Popup(HWND owner, int x, int y);
-    TControl* PopupComponent() const { return FPopupComponent; }
-
-private:
-    TForm& FForm;
-    TControl* FPopupComponent = nullptr;
 };
 
 } // namespace skorvel

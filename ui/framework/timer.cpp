@@ -14,9 +14,6 @@ TTimer::TTimer(TForm& form, const LayoutNode& node) : TObject(node.Name()) {
     SetEnabled(enabled);
 }
 
-TTimer::TTimer(std::wstring name, unsigned interval)
-    : TObject(std::move(name)), FInterval(interval) {}
-
 TTimer::~TTimer() {
     SetEnabled(false);
 }

@@ -12,7 +12,6 @@ class TForm;
 class TTimer : public TObject {
 public:
     TTimer(TForm& form, const LayoutNode& node);
-    explicit TTimer(std::wstring name, unsigned interval = 1000);
     ~TTimer() override;
 
     bool Enabled() const { return FEnabled; }

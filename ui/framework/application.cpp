@@ -153,13 +153,6 @@ void TApplication::ShowException(const std::exception& e) noexcept {
     ::MessageBoxW(owner, text.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
 }
 
-int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
-    HWND owner = ::GetActiveWindow();
-    if (!owner && FMainForm)
-        owner = FMainForm->Handle();
-    return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
-}
-
 void TApplication::ApplyStyle(const wchar_t* resourceName) {
     const std::string text = LoadResourceBytes(L"VCLSTYLE", resourceName);
     if (text.empty())

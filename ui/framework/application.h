@@ -62,8 +62,6 @@ public:
     // The framework's own error box, used when OnException is not assigned.
     void ShowException(const std::exception& e) noexcept;
 
-    int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
-
     // Visual style. ApplyStyle raises when the named style resource is
     // missing or malformed; until a style is applied the default look is used.
     void ApplyStyle(const wchar_t* resourceName);

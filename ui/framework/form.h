@@ -48,7 +48,6 @@ public:
     // Shows the form modally over the other windows of the program and returns
     // when it is closed.
     void ShowModal();
-    bool Modal() const { return FModal; }
     // Sets the height of the whole window, frame and menu bar included, by
     // setting its client height from the real frame size.
     void SetClientHeight(int height);

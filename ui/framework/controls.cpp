@@ -365,13 +365,14 @@ HFONT LayoutFont(TForm& form, const LayoutNode& node) {
     std::wstring face;
     for (size_t i = 0; i + 1 < words.size(); ++i)
         face += (i ? L" " : L"") + words[i];
-    TFontSpec spec;
-    spec.Face = face;
-    spec.Height = std::stoi(words.back());
-    spec.Bold = node.Text(L"font-style", L"regular") == L"bold";
-    spec.CharSet = node.Text(L"font-charset", L"default") == L"east-europe" ? EASTEUROPE_CHARSET
-                                                                            : DEFAULT_CHARSET;
-    return form.Font(spec);
+    TFontSpec description;
+    description.Face = face;
+    description.Height = std::stoi(words.back());
+    description.Bold = node.Text(L"font-style", L"regular") == L"bold";
+    description.CharSet = node.Text(L"font-charset", L"default") == L"east-europe"
+                              ? EASTEUROPE_CHARSET
+                              : DEFAULT_CHARSET;
+    return form.Font(description);
 }
 
 } // namespace skorvel

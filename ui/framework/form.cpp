@@ -156,13 +156,13 @@ int TForm::FrameHeight() const {
     return (window.bottom - window.top) - client.bottom;
 }
 
-HFONT TForm::Font(const TFontSpec& spec) {
-    auto& font = FFonts[spec];
+HFONT TForm::Font(const TFontSpec& description) {
+    auto& font = FFonts[description];
     if (!font)
-        font.reset(::CreateFontW(-spec.Height, 0, 0, 0, spec.Bold ? FW_BOLD : FW_NORMAL, FALSE,
-                                 FALSE, FALSE, spec.CharSet, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                                 spec.Face.c_str()));
+        font.reset(::CreateFontW(-description.Height, 0, 0, 0,
+                                 description.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                 description.CharSet, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH, description.Face.c_str()));
     return HFONT(font.get());
 }
 

@@ -55,7 +55,7 @@ public:
     int FrameHeight() const;
 
     HFONT DefaultFont() const { return FDefaultFont; }
-    HFONT Font(const TFontSpec& spec);
+    HFONT Font(const TFontSpec& description);
 
     // A control or component of the layout by name, of the expected class.
     template <typename T> T& FindComponent(const std::wstring& name) const {

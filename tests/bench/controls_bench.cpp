@@ -1,6 +1,7 @@
 // Pixel work of the custom controls: a whole button paint, the shadow blur by
 // radius, and one paint of the main window's panel per fill style (the parts
 // the platform draws, GradientFill, stretching and tiling, are not included).
+#include "tests/native/random_image.h"
 #include "ui/controls/glass_paint.h"
 #include "ui/controls/panel_paint.h"
 
@@ -13,16 +14,6 @@ using namespace skorvel;
 namespace {
 
 constexpr TColor kWhite = 0xFFFFFF, kSilver = 0xC0C0C0, kSkyBlue = 0xF0CAA6, kTeal = 0x808000;
-
-TImage24 RandomImage(int w, int h) {
-    std::mt19937 random(42);
-    TImage24 image(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.View().SetPixel(
-                x, y, {std::uint8_t(random()), std::uint8_t(random()), std::uint8_t(random())});
-    return image;
-}
 
 // A glass button over a copy of the panel's gradient. The caption stand-in
 // stamps a block of the caption's size, so the mask has a shape to blur.

@@ -1,3 +1,4 @@
+#include "tests/native/random_image.h"
 #include "ui/controls/glass_paint.h"
 
 #include <gtest/gtest.h>
@@ -27,16 +28,6 @@ TRGB24 Toward(TRGB24 p, TRGB24 c, int weight) {
 }
 int RoundedMulDiv(int a, int b, int c) {
     return static_cast<int>(std::round(double(a) * b / c));
-}
-
-TImage24 RandomImage(int w, int h, unsigned seed) {
-    std::mt19937 random(seed);
-    TImage24 image(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.View().SetPixel(
-                x, y, {std::uint8_t(random()), std::uint8_t(random()), std::uint8_t(random())});
-    return image;
 }
 
 // A mask as black text drawn with grey-scale smoothing gives: equal channels.

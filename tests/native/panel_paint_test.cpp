@@ -1,3 +1,4 @@
+#include "tests/native/random_image.h"
 #include "ui/controls/panel_paint.h"
 
 #include <gtest/gtest.h>
@@ -41,16 +42,6 @@ TRGB24 VistaPixel(int x, int y, int w, int h, TColor k1, TColor k2, TColor k3, T
     const Rgb hx{lerp(c3.r, c4.r, column, span), lerp(c3.g, c4.g, column, span),
                  lerp(c3.b, c4.b, column, span)};
     return Pix((hx.r + v.r) / 2, (hx.g + v.g) / 2, (hx.b + v.b) / 2);
-}
-
-TImage24 RandomImage(int w, int h, unsigned seed) {
-    std::mt19937 random(seed);
-    TImage24 image(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.View().SetPixel(
-                x, y, {std::uint8_t(random()), std::uint8_t(random()), std::uint8_t(random())});
-    return image;
 }
 
 int Blend(int parent, int fill, int opacity) {

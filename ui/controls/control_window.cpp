@@ -97,7 +97,20 @@ LRESULT CALLBACK TControlWindow::StaticWindowProc(HWND window, UINT message, WPA
 }
 
 LRESULT TControlWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefaultProc(message, wParam, lParam);
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        const TPaintDc dc(FWindow, wParam);
+        Paint(dc.get());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    default:
+        return DefaultProc(message, wParam, lParam);
+    }
 }
 
 void TControlWindow::Invalidate() const {

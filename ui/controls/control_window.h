@@ -50,7 +50,12 @@ protected:
     // Registers the class on first use and creates the child window.
     void CreateControlWindow(const wchar_t* className, UINT classStyle, DWORD style, DWORD exStyle,
                              HWND parent, int controlId, int left, int top, int width, int height);
+    // Handles the paint messages alike for both controls: no background
+    // erasing (the paint covers everything, erasing would only flicker),
+    // painting into a DC passed with WM_PAINT or WM_PRINTCLIENT; everything
+    // else goes to DefaultProc.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual void Paint(HDC dc) = 0;
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return ::DefWindowProcW(FWindow, message, wParam, lParam);
     }

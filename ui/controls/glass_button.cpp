@@ -415,16 +415,6 @@ void TvxGlassButton::DropDown() {
 
 LRESULT TvxGlassButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1; // the paint covers everything: erasing would only flicker
-    case WM_PAINT: {
-        const TPaintDc dc(Handle(), wParam);
-        PaintButton(dc.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintButton(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_GETDLGCODE:
         DefaultProc(message, wParam, lParam);
         return DLGC_WANTARROWS;
@@ -513,7 +503,7 @@ LRESULT TvxGlassButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         DropDown();
         return 0;
     default:
-        return DefaultProc(message, wParam, lParam);
+        return TControlWindow::WindowProc(message, wParam, lParam);
     }
 }
 

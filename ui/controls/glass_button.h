@@ -113,6 +113,7 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc) override { PaintButton(dc); }
 
     // TGlassButtonPainter's window-system part.
     TColor ColorToRGB(TColor colour) const override { return skorvel::ColorToRGB(colour); }

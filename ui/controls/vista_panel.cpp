@@ -273,16 +273,6 @@ void TvxVistaPanel::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TvxVistaPanel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1; // the paint covers everything: erasing would only flicker
-    case WM_PAINT: {
-        const TPaintDc dc(Handle(), wParam);
-        PaintWindow(dc.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintWindow(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_WINDOWPOSCHANGED: {
         Invalidate();
         const LRESULT result = DefaultProc(message, wParam, lParam);
@@ -328,7 +318,7 @@ LRESULT TvxVistaPanel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
         return ::SendMessageW(::GetParent(Handle()), message, wParam, lParam);
     default:
-        return DefaultProc(message, wParam, lParam);
+        return TControlWindow::WindowProc(message, wParam, lParam);
     }
 }
 

@@ -58,6 +58,7 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc) override { PaintWindow(dc); }
 
 private:
     void ApplyBorderStyle();

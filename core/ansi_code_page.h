@@ -1,7 +1,7 @@
 #pragma once
 // The system's ANSI code page: filter files without a byte-order mark and the
 // crash log are in it. On Windows it is CP_ACP (TSystemAnsiCodePage in
-// ansi_code_page_win.h); elsewhere Windows-1250, the code page of Polish
+// ansi_code_page_win.h, over platform/code_page.h); elsewhere Windows-1250, the code page of Polish
 // Windows, stands in for it.
 #include <array>
 #include <string>

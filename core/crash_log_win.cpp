@@ -1,6 +1,6 @@
 #include "core/crash_log_win.h"
 
-#include "core/file_io_win.h"
+#include "platform/files.h"
 #include "core/optimisation_core.h"
 #include "platform/paths.h"
 

@@ -1,7 +1,7 @@
 #include "core/filter_file_win.h"
 
 #include "core/ansi_code_page_win.h"
-#include "core/file_io_win.h"
+#include "platform/files.h"
 
 namespace skorvel {
 

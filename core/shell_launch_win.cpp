@@ -1,70 +1,11 @@
 #include "core/shell_launch_win.h"
 
-#include "platform/com_ptr.h"
 #include "platform/paths.h"
-
-#include <exdisp.h>
-#include <servprov.h>
-#include <shellapi.h>
-#include <shldisp.h>
-#include <shlguid.h>
-#include <shobjidl.h>
+#include "platform/shell.h"
 
 namespace skorvel {
 
 namespace {
-
-class TVariant {
-public:
-    TVariant() noexcept { ::VariantInit(&FValue); }
-    explicit TVariant(const std::wstring& text) : TVariant() {
-        FValue.vt = VT_BSTR;
-        FValue.bstrVal = ::SysAllocStringLen(text.data(), UINT(text.size()));
-    }
-    explicit TVariant(long number) : TVariant() {
-        FValue.vt = VT_I4;
-        FValue.lVal = number;
-    }
-    TVariant(const TVariant&) = delete;
-    TVariant& operator=(const TVariant&) = delete;
-    ~TVariant() { ::VariantClear(&FValue); }
-    VARIANT& get() noexcept { return FValue; }
-
-private:
-    VARIANT FValue;
-};
-
-ComPtr<IShellDispatch2> DesktopShellDispatch() {
-    ComPtr<IShellWindows> shellWindows;
-    if (FAILED(::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, __uuidof(IShellWindows),
-                                  shellWindows.put_void())))
-        return {};
-    TVariant location, root;
-    long window = 0;
-    ComPtr<IDispatch> desktop;
-    // S_FALSE with no object when there is no desktop window.
-    if (shellWindows->FindWindowSW(&location.get(), &root.get(), SWC_DESKTOP, &window,
-                                   SWFO_NEEDDISPATCH, desktop.put()) != S_OK ||
-        !desktop)
-        return {};
-    ComPtr<IServiceProvider> provider;
-    ComPtr<IShellBrowser> browser;
-    ComPtr<IShellView> view;
-    ComPtr<IDispatch> background;
-    ComPtr<IShellFolderViewDual> folderView;
-    ComPtr<IDispatch> application;
-    ComPtr<IShellDispatch2> shell;
-    if (FAILED(desktop.As(provider)) ||
-        FAILED(provider->QueryService(SID_STopLevelBrowser, __uuidof(IShellBrowser),
-                                      browser.put_void())) ||
-        FAILED(browser->QueryActiveShellView(view.put())) || !view ||
-        FAILED(view->GetItemObject(SVGIO_BACKGROUND, __uuidof(IDispatch), background.put_void())) ||
-        FAILED(background.As(folderView)) ||
-        FAILED(folderView->get_Application(application.put())) || !application ||
-        FAILED(application.As(shell)))
-        return {};
-    return shell;
-}
 
 bool NamesExistingFile(const std::wstring& path) {
     try {
@@ -76,21 +17,10 @@ bool NamesExistingFile(const std::wstring& path) {
 
 } // namespace
 
-bool ShellExecuteThroughDesktop(const std::wstring& Path) {
-    const ComPtr<IShellDispatch2> shell = DesktopShellDispatch();
-    if (!shell)
-        return false;
-    TVariant file(Path), parameters, directory, operation(std::wstring(L"open")),
-        show(long(SW_SHOWNORMAL));
-    return SUCCEEDED(shell->ShellExecute(file.get().bstrVal, parameters.get(), directory.get(),
-                                         operation.get(), show.get()));
-}
-
 TLaunchRoute TDesktopShellLauncher::LaunchEntry(const std::wstring& Path) {
     if (NamesExistingFile(Path) && ShellExecuteThroughDesktop(Path))
         return TLaunchRoute::lrDesktopShell;
-    ::ShellExecuteW(FOwner ? FOwner() : nullptr, L"open", Path.c_str(), nullptr, nullptr,
-                    SW_SHOWNORMAL);
+    ShellOpen(FOwner ? FOwner() : nullptr, Path);
     return TLaunchRoute::lrShellExecute;
 }
 

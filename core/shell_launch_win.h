@@ -15,13 +15,6 @@ namespace skorvel {
 
 enum class TLaunchRoute { lrDesktopShell, lrShellExecute };
 
-// The desktop's own ShellExecute, reached through the desktop shell window:
-// IShellWindows -> FindWindowSW(SWC_DESKTOP) -> IServiceProvider ->
-// IShellBrowser -> IShellView -> IShellFolderViewDual -> Application ->
-// IShellDispatch2. "open", no parameters, no directory, SW_SHOWNORMAL. False
-// when any step fails; the calling thread must be in a COM apartment.
-bool ShellExecuteThroughDesktop(const std::wstring& Path);
-
 class TDesktopShellLauncher : public IShellLauncher {
 public:
     // Owner: the window that owns what ShellExecuteW shows.

@@ -1,9 +1,11 @@
 #include "ui/main_window.h"
 
 #include "ui/filter_editor.h"
+#include "ui/controls/custom_controls.h"
+#include "core/categories.h"
+#include "platform/shell.h"
+#include "resources/version.h"
 #include "ui/framework/application.h"
-
-#include <shellapi.h>
 
 namespace skorvel {
 
@@ -12,7 +14,6 @@ TMainFrm* MainFrm = nullptr;
 namespace {
 
 constexpr wchar_t kProductPage[] = L"https://skorvel.pl/";
-constexpr wchar_t kAboutText[] = L"Skorvel - wersja 1.4.0.0";
 // The check-list takes the bottom 111 pixels when shown; collapsed, the
 // client area ends above it.
 constexpr int kExpandedClientHeight = 421;
@@ -42,6 +43,7 @@ TMainFrm::TMainFrm() : TForm(L"MAINFRM"), FCrashLog([this] { return Handle(); })
     Publish(L"OdznaczWszystkoMenuBtnClick", &TMainFrm::OdznaczWszystkoMenuBtnClick);
     Publish(L"PrzywrocDomyslneMenuBtnClick", &TMainFrm::PrzywrocDomyslneMenuBtnClick);
     Publish(L"TrayMenuTimerTimer", &TMainFrm::TrayMenuTimerTimer);
+    RegisterCustomControls();
     Build();
 }
 
@@ -54,6 +56,8 @@ void TMainFrm::FormCreate(TObject&) {
     PrzywrocMenuBtn = &FindComponent<TMenuItem>(L"PrzywrocMenuBtn");
     PokazTrayMenuBtn = &FindComponent<TMenuItem>(L"PokazTrayMenuBtn");
     UkryjTrayMenuBtn = &FindComponent<TMenuItem>(L"UkryjTrayMenuBtn");
+    for (const auto& caption : CategoryRowCaptions())
+        KategorieList->AddItem(caption);
 
     ProcessInfo = std::make_unique<TProcessInfo>();
     Core = std::make_unique<TWinOptimisationCore>(static_cast<IMainView&>(*this), *ProcessInfo,
@@ -111,7 +115,7 @@ void TMainFrm::ProcessMessages() {
 void TMainFrm::StartDrag() {
     ::ReleaseCapture();
     // SC_MOVE | HTCAPTION, straight to the window's own handling.
-    ::SendMessageW(Handle(), WM_SYSCOMMAND, 0xF012, 0);
+    ::SendMessageW(Handle(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
 }
 
 void TMainFrm::MainPanelMouseDown(TObject&, TMouseButton, TShiftState, int, int) {
@@ -134,11 +138,11 @@ void TMainFrm::ZamknijMenuBtnClick(TObject&) {
 }
 
 void TMainFrm::StronaMenuBtnClick(TObject&) {
-    ::ShellExecuteW(Handle(), L"open", kProductPage, nullptr, nullptr, SW_SHOWNORMAL);
+    ShellOpen(Handle(), kProductPage);
 }
 
 void TMainFrm::AboutMenuBtnClick(TObject&) {
-    ::MessageBoxW(Handle(), kAboutText, Application->Title().c_str(), MB_OK);
+    ::MessageBoxW(Handle(), SKORVEL_ABOUT_TEXT, Application->Title().c_str(), MB_OK);
 }
 
 void TMainFrm::SetAllTicks(bool checked) {

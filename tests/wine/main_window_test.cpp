@@ -2,7 +2,7 @@
 // real layouts from the program's resources (linked into this test).
 #include "tests/wine/control_presets.h"
 #include "ui/filter_editor.h"
-#include "ui/framework/custom_controls.h"
+#include "ui/controls/custom_controls.h"
 #include "ui/framework/application.h"
 #include "ui/main_window.h"
 

@@ -2,7 +2,6 @@
 
 #include "platform/os_error.h"
 #include "ui/framework/application.h"
-#include "ui/framework/custom_controls.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
 #include "ui/framework/standard_controls.h"
@@ -230,7 +229,6 @@ std::unique_ptr<TControl> Make(TForm& form, TControl* parent, HWND parentWindow,
 }
 
 void RegisterStockKinds() {
-    RegisterCustomControls();
     auto& kinds = ControlKinds();
     kinds.emplace(L"panel", Make<TPanel>);
     kinds.emplace(L"picture", Make<TPicture>);

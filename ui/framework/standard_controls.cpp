@@ -146,8 +146,12 @@ TCheckListBox::TCheckListBox(TForm& form, TControl* parent, HWND parentWindow,
     CreateHandle(L"LISTBOX", L"", style, WS_EX_CLIENTEDGE, parentWindow, node);
     ::SendMessageW(FHandle, LB_SETITEMHEIGHT, 0, FRowHeight);
     for (const auto& item : node.Texts(L"item"))
-        ::SendMessageW(FHandle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        AddItem(item);
     node.Finish();
+}
+
+void TCheckListBox::AddItem(const std::wstring& text) {
+    ::SendMessageW(FHandle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 int TCheckListBox::Count() const {

@@ -52,6 +52,8 @@ class TCheckListBox : public TControl {
 public:
     TCheckListBox(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node);
 
+    // Appends an unticked, enabled row.
+    void AddItem(const std::wstring& text);
     int Count() const;
     bool Checked(int row) const;
     void SetChecked(int row, bool checked);

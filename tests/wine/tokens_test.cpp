@@ -1,4 +1,4 @@
-#include "core/user_admin.h"
+#include "platform/tokens.h"
 
 #include <gtest/gtest.h>
 

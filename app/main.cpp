@@ -1,6 +1,6 @@
 // Program entry: timer resolution, single instance, administrator check,
 // then the application with its two windows and the message loop.
-#include "core/user_admin.h"
+#include "platform/tokens.h"
 #include "ui/filter_editor.h"
 #include "ui/framework/application.h"
 #include "ui/main_window.h"

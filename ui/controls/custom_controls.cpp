@@ -1,4 +1,4 @@
-#include "ui/framework/custom_controls.h"
+#include "ui/controls/custom_controls.h"
 
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"

@@ -1,4 +1,4 @@
-#include "core/file_io_win.h"
+#include "platform/files.h"
 
 #include "platform/handles.h"
 #include "platform/os_error.h"

@@ -2,6 +2,7 @@
 
 #include "platform/exception.h"
 
+#include <string_view>
 #include <utility>
 
 namespace skorvel {
@@ -94,6 +95,16 @@ std::wstring RenderTime(const TLocalTime& time, const TFormatSettings& settings)
     const std::wstring& marker = time.Hour < 12 ? settings.AMDesignator : settings.PMDesignator;
     if (settings.TwelveHourClock && !marker.empty())
         text = settings.TimeMarkerFirst ? marker + L' ' + text : text + L' ' + marker;
+    return text;
+}
+
+// The locale's literal text and AM/PM markers can hold anything; characters a
+// Windows file name cannot hold would send the log into another folder or an
+// alternate data stream, or make it unwritable, so they become hyphens too.
+std::wstring FileNamePart(std::wstring text) {
+    for (auto& c : text)
+        if (c < 0x20 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos)
+            c = L'-';
     return text;
 }
 
@@ -192,7 +203,7 @@ void TCrashLog::WriteCrashLog(const std::exception& E, const std::wstring& logFo
         FSystem.CreateFolder(programFolder + L"log\\");
         FSystem.CreateFolder(logFolder);
     }
-    const std::wstring stamp = DateTimeToText(FSystem.LocalTime(), FSettings);
+    const std::wstring stamp = FileNamePart(DateTimeToText(FSystem.LocalTime(), FSettings));
     FSystem.WriteFile(logFolder + L"data-" + stamp + L".log",
                       CrashLogContent(items, FSystem.AnsiCodePage()));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The crash log: every exception that reaches the application-wide handler is
-// written to program folder + "log\skorvel\data-" + time stamp + ".log" and
+// written to program folder + "log\skorvel\data-" + time stamp + ".log" (any
+// character of the stamp that a file name cannot hold written as "-") and
 // then shown in the error box. The text and the time stamp are rendered here
 // from given locale formats; the system behind them is ICrashLogSystem
 // (crash_log_win.h on Windows).

@@ -117,7 +117,13 @@ std::string EncodeFilterFile(const std::vector<std::wstring>& Lines, TFilterEnco
     case TFilterEncoding::feAnsi:
         break;
     }
-    return Ansi.Encode(text);
+    std::string bytes = Ansi.Encode(text);
+    size_t markLength = 0;
+    if (DetectFilterEncoding(bytes, markLength) == TFilterEncoding::feAnsi)
+        return bytes;
+    // The first keyword's bytes would be read back as a byte-order mark and the
+    // whole file in another encoding; UTF-8 with its mark keeps every keyword.
+    return EncodeFilterFile(Lines, TFilterEncoding::feUtf8, Ansi);
 }
 
 } // namespace skorvel

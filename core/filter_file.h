@@ -9,7 +9,8 @@
 //
 // Writing: one keyword per line, each followed by CR LF, in the encoding the
 // file was read in, preceded by that encoding's byte-order mark (none for the
-// ANSI code page).
+// ANSI code page). Keywords whose ANSI bytes would begin with a byte-order
+// mark are written as UTF-8 with its mark instead, so they read back unchanged.
 #include "core/ansi_code_page.h"
 
 #include <string>

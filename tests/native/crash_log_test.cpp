@@ -209,6 +209,32 @@ TEST(CrashLog, CreatesBothFolderLevelsWritesTheFileThenShowsTheError) {
                      L"write C:\\Skorvel\\log\\skorvel\\data-11-12-2026.log", L"box second."}));
 }
 
+TEST(CrashLog, TheStampHoldsNothingAFileNameCannot) {
+    // Custom regional settings can put anything in literal text and markers.
+    TLocaleFormats path = Polish();
+    path.ShortDate = L"dd.MM.yyyy'\\..\\'";
+    TLocaleFormats stream = UnitedStates();
+    stream.AMDesignator = L"a:m";
+    TLocaleFormats controls = UnitedStates();
+    controls.ShortDate = L"M/d'<|>*?\"'";
+    controls.AMDesignator = L"A\rM\t";
+    const struct {
+        TLocaleFormats locale;
+        const wchar_t* name;
+    } cases[] = {
+        {path, L"data-10-12-2026-..- 10-19-21.log"},
+        {stream, L"data-12-10-2026 10-19-21 a-m.log"},
+        {controls, L"data-12-10------ 10-19-21 A-M-.log"},
+    };
+    for (const auto& c : cases) {
+        FakeCrashLogSystem system;
+        system.FolderExists = true;
+        TCrashLog log(system, MakeFormatSettings(c.locale));
+        log.ApplicationEventsException(Exception(L"x"));
+        EXPECT_EQ(system.Events.at(1), std::wstring(L"write C:\\Skorvel\\log\\skorvel\\") + c.name);
+    }
+}
+
 TEST(CrashLog, AnUnwritableLogIsReportedOnceAfterTheErrorAndNeverRaises) {
     FakeCrashLogSystem system;
     system.FolderExists = true;

@@ -106,6 +106,25 @@ TEST(FilterFile, EncodingWritesEveryLineWithCrLfAndTheMark) {
     EXPECT_EQ(EncodeFilterFile({}, TFilterEncoding::feUtf16LE, kAnsi), "\xFF\xFE");
 }
 
+TEST(FilterFile, AnsiKeywordsThatWouldReadAsAMarkAreSavedAsUtf8) {
+    // In Windows-1250 these first keywords give the bytes EF BB BF, FF FE and
+    // FE FF: saved as they are, the file would be read in another encoding.
+    const Lines markLike[] = {
+        {L"\u010F\u00BB\u017Cw.exe"},
+        {L"\u02D9\u0163", L"gra.exe"},
+        {L"\u0163\u02D9x.exe"},
+    };
+    for (const auto& lines : markLike) {
+        const std::string bytes = EncodeFilterFile(lines, TFilterEncoding::feAnsi, kAnsi);
+        const TFilterText back = DecodeFilterFile(bytes, kAnsi);
+        EXPECT_EQ(back.Lines, lines);
+        EXPECT_EQ(back.Encoding, TFilterEncoding::feUtf8);
+    }
+    // The same letters after the start are plain ANSI.
+    EXPECT_EQ(EncodeFilterFile({L"a.exe", L"\u0163\u02D9"}, TFilterEncoding::feAnsi, kAnsi),
+              "a.exe\r\n" + Bytes({0xFE, 0xFF}) + "\r\n");
+}
+
 TEST(Windows1250, EveryByteRoundTripsAndPolishLettersSitWhereWindowsPutsThem) {
     std::string all;
     for (int b = 1; b < 256; ++b)

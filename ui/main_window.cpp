@@ -43,8 +43,29 @@ TMainFrm::TMainFrm() : TForm(L"MAINFRM"), FCrashLog([this] { return Handle(); })
     Publish(L"OdznaczWszystkoMenuBtnClick", &TMainFrm::OdznaczWszystkoMenuBtnClick);
     Publish(L"PrzywrocDomyslneMenuBtnClick", &TMainFrm::PrzywrocDomyslneMenuBtnClick);
     Publish(L"TrayMenuTimerTimer", &TMainFrm::TrayMenuTimerTimer);
+    Publish(L"TrayIconDblClick", &TMainFrm::TrayIconDblClick);
+    Publish(L"PokazTrayMenuBtnClick", &TMainFrm::PokazTrayMenuBtnClick);
+    Publish(L"UkryjTrayMenuBtnClick", &TMainFrm::UkryjTrayMenuBtnClick);
     RegisterCustomControls();
     Build();
+    CreateTrayIcon();
+}
+
+// The icon enters the tray here, while the window is being created and
+// before it is first shown.
+void TMainFrm::CreateTrayIcon() {
+    TrayIcon = std::make_unique<TCoolTrayIcon>(this);
+    const int size = ::GetSystemMetrics(SM_CXSMICON);
+    TrayIcon->SetIcon(HICON(
+        ::LoadImageW(::GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size, LR_SHARED)));
+    TrayIcon->SetIconVisible(true);
+    TrayIcon->SetIconIndex(0);
+    TrayIcon->SetCycleInterval(0);
+    TrayIcon->SetShowHint(false);
+    TrayIcon->SetMinimizeToTray(true);
+    TrayIcon->SetPopupMenu(&FindComponent<TPopupMenu>(L"TrayMenu"));
+    TrayIcon->OnDblClick = NotifyHandler(L"TrayIconDblClick");
+    TrayIcon->Loaded();
 }
 
 void TMainFrm::FormCreate(TObject&) {
@@ -67,6 +88,9 @@ void TMainFrm::FormCreate(TObject&) {
 void TMainFrm::FormDestroy(TObject&) {
     Core.reset();
     ProcessInfo.reset();
+    // The process ends at once: the icon must leave the tray first.
+    if (TrayIcon)
+        TrayIcon->SetIconVisible(false);
     Application->Halt();
 }
 
@@ -167,6 +191,40 @@ void TMainFrm::TrayMenuTimerTimer(TObject&) {
     const bool visible = Visible();
     UkryjTrayMenuBtn->SetVisible(visible);
     PokazTrayMenuBtn->SetVisible(!visible);
+}
+
+} // namespace skorvel
+
+namespace skorvel {
+
+bool TMainFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    // However it is asked for, minimising hides the window and its taskbar
+    // button instead: the window lives on as the tray icon, never minimised.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE && TrayIcon) {
+        TrayIcon->HideTaskbarIcon();
+        Hide();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+void TMainFrm::TrayIconDblClick(TObject&) {
+    if (Visible()) {
+        TrayIcon->HideTaskbarIcon();
+        Hide();
+    } else {
+        TrayIcon->ShowTaskbarIcon();
+        Show();
+    }
+}
+
+void TMainFrm::PokazTrayMenuBtnClick(TObject&) {
+    TrayIcon->ShowMainForm();
+}
+
+void TMainFrm::UkryjTrayMenuBtnClick(TObject&) {
+    TrayIcon->HideMainForm();
 }
 
 } // namespace skorvel

@@ -10,6 +10,7 @@
 #include "ui/framework/menus.h"
 #include "ui/framework/standard_controls.h"
 #include "ui/framework/timer.h"
+#include "ui/tray_icon.h"
 
 #include <memory>
 
@@ -26,6 +27,8 @@ public:
     // by FormDestroy.
     std::unique_ptr<TProcessInfo> ProcessInfo;
     std::unique_ptr<TWinOptimisationCore> Core;
+    // In the tray from the window's creation to its destruction.
+    std::unique_ptr<TCoolTrayIcon> TrayIcon;
 
     void ThemeSwitch(bool stop) { Core->ThemeSwitch(stop); }
 
@@ -45,6 +48,9 @@ public:
     void OdznaczWszystkoMenuBtnClick(TObject& Sender);
     void PrzywrocDomyslneMenuBtnClick(TObject& Sender);
     void TrayMenuTimerTimer(TObject& Sender);
+    void TrayIconDblClick(TObject& Sender);
+    void PokazTrayMenuBtnClick(TObject& Sender);
+    void UkryjTrayMenuBtnClick(TObject& Sender);
     void ApplicationEventsException(TObject& Sender, const std::exception& E);
 
     TCheckListBox* KategorieList = nullptr;
@@ -56,7 +62,13 @@ public:
     TMenuItem* PokazTrayMenuBtn = nullptr;
     TMenuItem* UkryjTrayMenuBtn = nullptr;
 
+protected:
+    // The system-command handler: minimising hides the window to the tray.
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
 private:
+    void CreateTrayIcon();
+
     // IMainView
     int RowCount() const override { return KategorieList->Count(); }
     bool RowChecked(int row) const override { return KategorieList->Checked(row); }

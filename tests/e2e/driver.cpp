@@ -356,6 +356,12 @@ std::string Run(const std::vector<std::string>& a) {
         return DescribeWindow(ToWindow(a.at(1)));
     if (command == "listbox")
         return ListBox(a);
+    if (command == "move") { // window, left, top
+        const bool moved =
+            ::SetWindowPos(ToWindow(a.at(1)), nullptr, std::stoi(a.at(2)), std::stoi(a.at(3)), 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return "{\"moved\":" + Bool(moved) + "}";
+    }
     if (command == "post")
         return Message(a, false);
     if (command == "send")

@@ -6,7 +6,9 @@
 
 namespace {
 
-std::string DescribeMenu(HMENU menu) {
+// Items of an open popup menu carry their screen rectangle, so that a test
+// can click them where a user would.
+std::string DescribeMenu(HMENU menu, bool open = false) {
     std::string out = "[";
     const int count = ::GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
@@ -22,8 +24,12 @@ std::string DescribeMenu(HMENU menu) {
         out += "{\"text\":" + e2e::Quote(text) + ",\"id\":" + e2e::Number(info.wID) +
                ",\"separator\":" + e2e::Bool(info.fType & MFT_SEPARATOR) +
                ",\"enabled\":" + e2e::Bool(!(info.fState & MFS_DISABLED)) +
-               ",\"items\":" + (info.hSubMenu ? DescribeMenu(info.hSubMenu) : std::string("[]")) +
-               "}";
+               ",\"items\":" + (info.hSubMenu ? DescribeMenu(info.hSubMenu) : std::string("[]"));
+        RECT r;
+        if (open && ::GetMenuItemRect(nullptr, menu, UINT(i), &r))
+            out += ",\"rect\":[" + e2e::Number(r.left) + "," + e2e::Number(r.top) + "," +
+                   e2e::Number(r.right) + "," + e2e::Number(r.bottom) + "]";
+        out += "}";
     }
     return out + "]";
 }
@@ -41,16 +47,17 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
         return TRUE;
     wchar_t className[64] = {};
     ::GetClassNameW(window, className, 64);
-    HMENU menu = lstrcmpW(className, L"#32768") == 0
-                     ? reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0))
-                     : ::GetMenu(window);
+    const bool popup = lstrcmpW(className, L"#32768") == 0;
+    HMENU menu = popup ? reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0))
+                       : ::GetMenu(window);
     if (!menu || !::IsMenu(menu))
         return TRUE;
     if (collector.Out.size() > 1)
         collector.Out += ",";
     collector.Out += "{\"hwnd\":" + e2e::Handle(window) + ",\"class\":" + e2e::Quote(className) +
-                     ",\"popup\":" + e2e::Bool(lstrcmpW(className, L"#32768") == 0) +
-                     ",\"items\":" + DescribeMenu(menu) + "}";
+                     ",\"popup\":" + e2e::Bool(popup) +
+                     ",\"visible\":" + e2e::Bool(::IsWindowVisible(window)) +
+                     ",\"items\":" + DescribeMenu(menu, popup) + "}";
     return TRUE;
 }
 

@@ -146,6 +146,28 @@ TEST_F(Program, TrayMenuFollowsTheWindowsVisibility) {
     main->Show();
 }
 
+TEST_F(Program, MinimiseCommandsHideTheWindowToTheTrayAndDoubleClickToggles) {
+    ASSERT_NE(main->TrayIcon, nullptr);
+    EXPECT_TRUE(main->TrayIcon->IconVisible());
+    // The command value is masked: any minimise command hides the window.
+    for (WPARAM command : {WPARAM(SC_MINIMIZE), WPARAM(SC_MINIMIZE | 2)}) {
+        main->Show();
+        EXPECT_EQ(::SendMessageW(main->Handle(), WM_SYSCOMMAND, command, 0), 0);
+        EXPECT_FALSE(main->Visible()) << command;
+        EXPECT_FALSE(::IsIconic(main->Handle())) << command;
+    }
+    main->TrayIconDblClick(*main->TrayIcon);
+    EXPECT_TRUE(main->Visible());
+    main->TrayIconDblClick(*main->TrayIcon);
+    EXPECT_FALSE(main->Visible());
+    EXPECT_FALSE(::IsWindowVisible(app->Handle()));
+    main->PokazTrayMenuBtnClick(*main->PokazTrayMenuBtn);
+    EXPECT_TRUE(main->Visible());
+    main->UkryjTrayMenuBtnClick(*main->UkryjTrayMenuBtn);
+    EXPECT_FALSE(main->Visible());
+    main->Show();
+}
+
 // The layout carries the custom controls' settings; the control tests build
 // the controls with the same settings from the presets. The two must agree.
 TEST_F(Program, LayoutSettingsOfTheCustomControlsMatchThePresets) {

@@ -5,6 +5,7 @@
 #include "ui/framework/menus.h"
 #include "ui/framework/timer.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace skorvel {
@@ -15,7 +16,7 @@ void RegisterFrameworkWindowClass(); // controls.cpp
 
 namespace {
 
-constexpr wchar_t kUtilityClass[] = L"SkorvelUtility";
+constexpr wchar_t kApplicationClass[] = L"SkorvelApplication";
 
 } // namespace
 
@@ -24,8 +25,8 @@ TApplication::TApplication() : TObject(L"Application"), FTitle(DefaultApplicatio
 }
 
 TApplication::~TApplication() {
-    if (FUtilityWindow)
-        ::DestroyWindow(FUtilityWindow);
+    if (FHandle)
+        ::DestroyWindow(FHandle);
     if (Application == this)
         Application = nullptr;
 }
@@ -35,30 +36,78 @@ void TApplication::Initialize() {
     RegisterFrameworkWindowClass();
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = UtilityProc;
+    wc.lpfnWndProc = ApplicationWindowProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = kUtilityClass;
+    wc.lpszClassName = kApplicationClass;
     ::RegisterClassExW(&wc);
-    // A message-only window: it receives the timers' ticks and is never seen.
-    FUtilityWindow = ::CreateWindowExW(0, kUtilityClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       wc.hInstance, nullptr);
-    if (!FUtilityWindow)
+    // A real top-level window, not a message-only one: broadcasts such as the
+    // shell's "TaskbarCreated" reach only top-level windows. As a tool window
+    // of no size it shows nothing and gets no taskbar button even when shown.
+    FHandle = ::CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClass, L"", WS_POPUP, 0, 0, 0, 0,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    if (!FHandle)
         RaiseLastOSError();
 }
 
-LRESULT CALLBACK TApplication::UtilityProc(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
-    if (message == WM_TIMER && Application) {
-        auto it = Application->FTimers.find(wParam);
-        if (it != Application->FTimers.end())
-            it->second->Tick();
-        return 0;
-    }
+LRESULT CALLBACK TApplication::ApplicationWindowProc(HWND window, UINT message, WPARAM wParam,
+                                                     LPARAM lParam) {
+    if (Application && Application->FHandle == window)
+        return Application->WindowProc(message, wParam, lParam);
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
+LRESULT TApplication::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A hook may remove itself (or others) while it runs: walk a copy.
+    const auto hooks = FHooks;
+    for (const auto& hook : hooks) {
+        LRESULT result = 0;
+        if (hook.second(message, wParam, lParam, result))
+            return result;
+    }
+    switch (message) {
+    case WM_TIMER: {
+        auto it = FTimers.find(wParam);
+        if (it != FTimers.end())
+            it->second->Tick();
+        return 0;
+    }
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_RESTORE) {
+            Restore();
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+        // The window is never seen: the keyboard focus belongs to the main form.
+        if (FMainForm && ::IsWindowVisible(FMainForm->Handle()) &&
+            ::IsWindowEnabled(FMainForm->Handle())) {
+            ::SetFocus(FMainForm->Handle());
+            return 0;
+        }
+        break;
+    }
+    return ::DefWindowProcW(FHandle, message, wParam, lParam);
+}
+
+int TApplication::HookMainWindow(TWindowHook hook) {
+    const int id = FNextHook++;
+    FHooks.emplace_back(id, std::move(hook));
+    return id;
+}
+
+void TApplication::UnhookMainWindow(int id) {
+    FHooks.erase(std::remove_if(FHooks.begin(), FHooks.end(),
+                                [id](const auto& hook) { return hook.first == id; }),
+                 FHooks.end());
+}
+
+void TApplication::Restore() {
+    if (::IsIconic(FHandle))
+        ::ShowWindow(FHandle, SW_RESTORE);
+}
+
 void TApplication::Run() {
-    if (FMainForm)
+    if (FMainForm && ShowMainForm)
         FMainForm->Show();
     while (!FTerminated)
         HandleMessage(true);
@@ -183,14 +232,14 @@ TMenuItem* TApplication::FindCommand(WORD id) const {
 
 UINT_PTR TApplication::StartTimer(TTimer& timer, UINT interval) {
     const UINT_PTR id = FNextTimer++;
-    if (!::SetTimer(FUtilityWindow, id, interval, nullptr))
+    if (!::SetTimer(FHandle, id, interval, nullptr))
         RaiseLastOSError();
     FTimers[id] = &timer;
     return id;
 }
 
 void TApplication::StopTimer(UINT_PTR id) {
-    ::KillTimer(FUtilityWindow, id);
+    ::KillTimer(FHandle, id);
     FTimers.erase(id);
 }
 

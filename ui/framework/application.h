@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace skorvel {
 
@@ -20,13 +21,30 @@ class TForm;
 class TMenuItem;
 class TTimer;
 
+// Sees a message of the application window before the application does;
+// true (with the result set) when it has handled the message.
+using TWindowHook =
+    std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+
 class TApplication : public TObject {
 public:
     TApplication();
     ~TApplication() override;
 
-    // Initialises COM (single-threaded apartment) for the program's life.
+    // Initialises COM (single-threaded apartment) for the program's life and
+    // creates the application window.
     void Initialize();
+
+    // The application's own window: a hidden top-level window of no size that
+    // never has a taskbar button (the main form carries that). It receives
+    // the timers' ticks and the broadcasts sent to every top-level window.
+    HWND Handle() const { return FHandle; }
+    // Hooks see every message of the application window first, in the order
+    // they were added.
+    int HookMainWindow(TWindowHook hook);
+    void UnhookMainWindow(int id);
+    // Brings a minimised application back to its normal state.
+    void Restore();
 
     const std::wstring& Title() const { return FTitle; }
     void SetTitle(std::wstring title) { FTitle = std::move(title); }
@@ -35,8 +53,10 @@ public:
     TForm* MainForm() const { return FMainForm; }
     void SetMainForm(TForm* form) { FMainForm = form; }
 
-    // Shows the main form and runs the message loop until Terminate().
+    // Shows the main form (unless ShowMainForm was switched off) and runs
+    // the message loop until Terminate().
     void Run();
+    bool ShowMainForm = true;
     void Terminate();
     bool Terminated() const { return FTerminated; }
     // Handles every message waiting in the queue, then returns.
@@ -78,7 +98,8 @@ public:
     void StopTimer(UINT_PTR id);
 
 private:
-    static LRESULT CALLBACK UtilityProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK ApplicationWindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     void HandleUnknownException(TObject& sender) noexcept;
     bool IsShortCutMessage(const MSG& msg);
 
@@ -86,7 +107,9 @@ private:
     TForm* FMainForm = nullptr;
     bool FTerminated = false;
     std::optional<ComInitialization> FCom;
-    HWND FUtilityWindow = nullptr; // message-only window that receives the timers' ticks
+    HWND FHandle = nullptr;
+    std::vector<std::pair<int, TWindowHook>> FHooks;
+    int FNextHook = 1;
     std::map<WORD, TMenuItem*> FCommands;
     WORD FNextCommand = 100;
     std::map<UINT_PTR, TTimer*> FTimers;

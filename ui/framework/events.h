@@ -1,7 +1,10 @@
 #pragma once
 // The objects and event types of the window framework.
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace skorvel {
 
@@ -9,13 +12,42 @@ namespace skorvel {
 class TObject {
 public:
     explicit TObject(std::wstring name = std::wstring()) : FName(std::move(name)) {}
-    virtual ~TObject() = default;
+    virtual ~TObject() {
+        // Whoever still refers to this object drops the reference now.
+        for (TObject* other : std::exchange(FFreeNotifies, {})) {
+            other->Forget(*this);
+            other->Notification(*this);
+        }
+    }
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;
     const std::wstring& Name() const { return FName; }
 
+    // Links this object and one it refers to: whichever is freed first tells
+    // the other, and the survivor's Notification drops its reference.
+    void FreeNotification(TObject& other) {
+        if (&other == this ||
+            std::find(FFreeNotifies.begin(), FFreeNotifies.end(), &other) != FFreeNotifies.end())
+            return;
+        FFreeNotifies.push_back(&other);
+        other.FFreeNotifies.push_back(this);
+    }
+    void RemoveFreeNotification(TObject& other) {
+        Forget(other);
+        other.Forget(*this);
+    }
+
+protected:
+    // An object linked by FreeNotification is being freed.
+    virtual void Notification(TObject& freed) { (void)freed; }
+
 private:
+    void Forget(TObject& other) {
+        FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), &other),
+                            FFreeNotifies.end());
+    }
     std::wstring FName;
+    std::vector<TObject*> FFreeNotifies;
 };
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };

@@ -30,6 +30,7 @@ TMenuItem::TMenuItem(TForm& form, TMenu& menu, const LayoutNode& node, bool root
         FCaption = FSeparator ? L"-" : node.Text(L"caption");
         FVisible = node.Bool(L"visible", true);
         FEnabled = node.Bool(L"enabled", true);
+        FDefault = node.Bool(L"default", false);
         if (node.Has(L"shortcut") && !TextToShortCut(node.Text(L"shortcut"), FShortCut))
             node.Fail(L"unknown shortcut " + node.Text(L"shortcut"));
         OnClick = form.BindNotify(node, L"on-click");
@@ -86,6 +87,8 @@ void TMenuItem::AppendTo(HMENU menu) const {
         const UINT state = item->FEnabled ? MF_ENABLED : MF_GRAYED;
         if (item->FItems.empty()) {
             ::AppendMenuW(menu, MF_STRING | state, item->FCommand, text.c_str());
+            if (item->FDefault)
+                ::SetMenuDefaultItem(menu, item->FCommand, FALSE);
         } else {
             HMENU sub = ::CreatePopupMenu();
             item->AppendTo(sub);

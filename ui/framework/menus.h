@@ -30,6 +30,8 @@ public:
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool enabled);
     bool IsSeparator() const { return FSeparator; }
+    // The item chosen when the menu's opener is double-clicked; shown in bold.
+    bool Default() const { return FDefault; }
     TShortCut ShortCut() const { return FShortCut; }
     WORD Command() const { return FCommand; }
     const std::vector<std::unique_ptr<TMenuItem>>& Items() const { return FItems; }
@@ -47,7 +49,7 @@ private:
     TMenu& FMenu;
     std::wstring FCaption;
     TShortCut FShortCut = 0;
-    bool FVisible = true, FEnabled = true, FSeparator = false;
+    bool FVisible = true, FEnabled = true, FSeparator = false, FDefault = false;
     WORD FCommand = 0;
     std::vector<std::unique_ptr<TMenuItem>> FItems;
 };
@@ -87,6 +89,10 @@ public:
     // Opens the menu at a screen position; the chosen item's OnClick runs.
     void Popup(TControl& owner, int x, int y);
     void Popup(HWND owner, int x, int y);
+    // Whether the menu's opener opens it by itself (on a right click).
+    bool AutoPopup = true;
+    // The component that opened the menu last, for the items' handlers.
+    TObject* PopupComponent = nullptr;
 };
 
 } // namespace skorvel

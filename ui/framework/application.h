@@ -81,6 +81,7 @@ private:
     static LRESULT CALLBACK UtilityProc(HWND, UINT, WPARAM, LPARAM);
     void HandleUnknownException(TObject& sender) noexcept;
     bool IsShortCutMessage(const MSG& msg);
+    bool IsTabMessage(const MSG& msg);
 
     std::wstring FTitle;
     TForm* FMainForm = nullptr;

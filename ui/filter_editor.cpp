@@ -105,8 +105,8 @@ void TEdytorFrm::OdznaczWszystkoMenuBtnClick(TObject&) {
 // The only place that sets the four controls that follow the mode.
 void TEdytorFrm::ButtonsTimerTimer(TObject&) {
     const bool editing = EditControlsEnabled(EditorModeOf(WczytajBtn->Enabled()));
-    for (TControl* control : {static_cast<TControl*>(ZapiszBtn), static_cast<TControl*>(AnulujBtn),
-                              static_cast<TControl*>(DodajBtn), static_cast<TControl*>(WpisEdt)})
+    for (TControl* control :
+         std::initializer_list<TControl*>{ZapiszBtn, AnulujBtn, DodajBtn, WpisEdt})
         if (control->Enabled() != editing)
             control->SetEnabled(editing);
 }

@@ -31,8 +31,9 @@ TEST(FilterEditorOrder, AlphabeticalIgnoringCaseWithTiesByExactText) {
     // each neighbour pair is ordered.
     for (size_t i = 0; i < sorted.size(); ++i) {
         EXPECT_FALSE(FilterEntryLess(sorted[i], sorted[i]));
-        if (i > 0)
+        if (i > 0) {
             EXPECT_FALSE(FilterEntryLess(sorted[i], sorted[i - 1])) << i;
+        }
     }
     // Case pairs of Latin Extended-A fold together, on even and on odd codes.
     EXPECT_TRUE(FilterEntryLess(L"\u0105b", L"\u0104C")); // ą, Ą

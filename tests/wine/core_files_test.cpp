@@ -90,11 +90,7 @@ TEST(FilterFileOnDisk, WritingAFileHeldOpenRaisesAndLeavesItWhole) {
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a temporary file was left behind";
     if (search != INVALID_HANDLE_VALUE)
         ::FindClose(search);
-    {
-        // Delete sharing allows the rename, as it allows a deletion.
-        TFileHold reader(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE);
-        WriteFilterFile(path, {L"b.exe"}, TFilterEncoding::feAnsi);
-    }
+    WriteFilterFile(path, {L"b.exe"}, TFilterEncoding::feAnsi); // released: replaced
     EXPECT_EQ(TTempFolder::Read(path), "b.exe\r\n");
 }
 

@@ -82,6 +82,10 @@ int main(int argc, char** argv) {
     load();
     std::printf("%d lines, %d shown\n", lines, editor.FiltryList->Count());
     Report("Load (read, sort, fill)", 10, load);
+    // The parts: the list box's own share of a load and of a save.
+    const std::vector<std::wstring> entries = editor.FiltryList->Items();
+    Report("  list box: fill", 5, [&] { editor.FiltryList->SetItems(entries); });
+    Report("  list box: read all", 5, [&] { (void)editor.FiltryList->Items(); });
     Report("Save (encode, replace)", 10, [&] {
         editor.ZapiszBtnClick(editor);
         app.ProcessMessages();

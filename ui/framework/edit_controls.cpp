@@ -125,21 +125,26 @@ TListBox::TListBox(TForm& form, TControl* parent, HWND parentWindow, const Layou
                         LBS_NOINTEGRALHEIGHT | (FMultiSelect ? LBS_EXTENDEDSEL : 0) |
                         (node.Bool(L"tab-stop", true) ? WS_TABSTOP : 0);
     CreateHandle(L"LISTBOX", L"", style, WS_EX_CLIENTEDGE, parentWindow, node);
+    FListProc = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(FHandle, GCLP_WNDPROC));
     if (node.Has(L"item-height"))
-        ::SendMessageW(FHandle, LB_SETITEMHEIGHT, 0, node.Int(L"item-height"));
+        ListMessage(LB_SETITEMHEIGHT, 0, node.Int(L"item-height"));
     node.Finish();
 }
 
+LRESULT TListBox::ListMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return ::CallWindowProcW(FListProc, FHandle, message, wParam, lParam);
+}
+
 int TListBox::Count() const {
-    return int(::SendMessageW(FHandle, LB_GETCOUNT, 0, 0));
+    return int(ListMessage(LB_GETCOUNT, 0, 0));
 }
 
 std::wstring TListBox::Item(int index) const {
     if (index < 0 || index >= Count())
         throw EListError(index);
-    std::wstring text(size_t(::SendMessageW(FHandle, LB_GETTEXTLEN, WPARAM(index), 0)) + 1, L'\0');
-    text.resize(size_t(
-        ::SendMessageW(FHandle, LB_GETTEXT, WPARAM(index), reinterpret_cast<LPARAM>(text.data()))));
+    std::wstring text(size_t(ListMessage(LB_GETTEXTLEN, WPARAM(index), 0)) + 1, L'\0');
+    text.resize(
+        size_t(ListMessage(LB_GETTEXT, WPARAM(index), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
@@ -152,45 +157,45 @@ std::vector<std::wstring> TListBox::Items() const {
 
 void TListBox::SetItems(const std::vector<std::wstring>& items) {
     ::SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageW(FHandle, LB_RESETCONTENT, 0, 0);
+    ListMessage(LB_RESETCONTENT, 0, 0);
     size_t characters = 0;
     for (const auto& item : items)
         characters += item.size() + 1;
-    ::SendMessageW(FHandle, LB_INITSTORAGE, items.size(), characters * sizeof(wchar_t));
+    ListMessage(LB_INITSTORAGE, items.size(), characters * sizeof(wchar_t));
     for (const auto& item : items)
-        ::SendMessageW(FHandle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        ListMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     ::SendMessageW(FHandle, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(FHandle, nullptr, TRUE);
 }
 
 void TListBox::Insert(int index, const std::wstring& text) {
-    ::SendMessageW(FHandle, LB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(text.c_str()));
+    ListMessage(LB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void TListBox::Delete(int index) {
-    ::SendMessageW(FHandle, LB_DELETESTRING, WPARAM(index), 0);
+    ListMessage(LB_DELETESTRING, WPARAM(index), 0);
 }
 
 void TListBox::Clear() {
-    ::SendMessageW(FHandle, LB_RESETCONTENT, 0, 0);
+    ListMessage(LB_RESETCONTENT, 0, 0);
 }
 
 bool TListBox::Selected(int index) const {
     if (!FMultiSelect)
-        return ::SendMessageW(FHandle, LB_GETCURSEL, 0, 0) == index;
-    return ::SendMessageW(FHandle, LB_GETSEL, WPARAM(index), 0) > 0;
+        return ListMessage(LB_GETCURSEL, 0, 0) == index;
+    return ListMessage(LB_GETSEL, WPARAM(index), 0) > 0;
 }
 
 void TListBox::SetSelected(int index, bool selected) {
     if (FMultiSelect)
-        ::SendMessageW(FHandle, LB_SETSEL, selected, index);
+        ListMessage(LB_SETSEL, selected, index);
     else
-        ::SendMessageW(FHandle, LB_SETCURSEL, selected ? WPARAM(index) : WPARAM(-1), 0);
+        ListMessage(LB_SETCURSEL, selected ? WPARAM(index) : WPARAM(-1), 0);
 }
 
 void TListBox::SelectAll() {
     if (FMultiSelect)
-        ::SendMessageW(FHandle, LB_SETSEL, TRUE, -1);
+        ListMessage(LB_SETSEL, TRUE, -1);
 }
 
 // --- TEdit --------------------------------------------------------------------

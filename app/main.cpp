@@ -1,5 +1,6 @@
 // Program entry: timer resolution, single instance, administrator check,
 // then the application with its two windows and the message loop.
+#include "core/filter_lists_win.h"
 #include "platform/tokens.h"
 #include "ui/filter_editor.h"
 #include "ui/framework/application.h"
@@ -70,7 +71,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
         auto mainForm = std::make_unique<TMainFrm>();
         application.SetMainForm(mainForm.get());
-        auto editor = std::make_unique<TEdytorFrm>();
+        auto editor = std::make_unique<TEdytorFrm>(FilterFolder());
         application.Run();
         mainForm->Destroy(); // FormDestroy ends the process
     } catch (const std::exception& e) {

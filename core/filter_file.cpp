@@ -36,6 +36,15 @@ void AppendUtf16(std::string& bytes, std::wstring_view text, bool bigEndian) {
     }
 }
 
+std::wstring JoinLines(const std::vector<std::wstring>& lines) {
+    std::wstring text;
+    for (const auto& line : lines) {
+        text += line;
+        text += L"\r\n";
+    }
+    return text;
+}
+
 } // namespace
 
 TFilterEncoding DetectFilterEncoding(std::string_view Bytes, size_t& MarkLength) {
@@ -94,13 +103,20 @@ TFilterText DecodeFilterFile(std::string_view Bytes, const IAnsiCodePage& Ansi) 
     return result;
 }
 
+TFilterEncoding FilterSaveEncoding(const std::vector<std::wstring>& Lines,
+                                   TFilterEncoding Remembered, const IAnsiCodePage& Ansi) {
+    if (Remembered != TFilterEncoding::feAnsi)
+        return Remembered;
+    // The code page holds the text when it comes back unchanged: a character
+    // it lacks turns into its default character or a look-alike.
+    const std::wstring text = JoinLines(Lines);
+    return Ansi.Decode(Ansi.Encode(text)) == text ? TFilterEncoding::feAnsi
+                                                  : TFilterEncoding::feUtf8;
+}
+
 std::string EncodeFilterFile(const std::vector<std::wstring>& Lines, TFilterEncoding Encoding,
                              const IAnsiCodePage& Ansi) {
-    std::wstring text;
-    for (const auto& line : Lines) {
-        text += line;
-        text += L"\r\n";
-    }
+    const std::wstring text = JoinLines(Lines);
     switch (Encoding) {
     case TFilterEncoding::feUtf8:
         return std::string(kUtf8Mark) + WideToUtf8(text);

@@ -9,8 +9,11 @@
 //
 // Writing: one keyword per line, each followed by CR LF, in the encoding the
 // file was read in, preceded by that encoding's byte-order mark (none for the
-// ANSI code page). Keywords whose ANSI bytes would begin with a byte-order
-// mark are written as UTF-8 with its mark instead, so they read back unchanged.
+// ANSI code page). A list that the ANSI code page cannot hold whole is written
+// as UTF-8 with its mark instead: in the code page the characters it lacks
+// would become "?" and the keyword would never match again. Keywords whose ANSI
+// bytes would begin with a byte-order mark are written as UTF-8 too, so that
+// they read back unchanged.
 #include "core/ansi_code_page.h"
 
 #include <string>
@@ -33,6 +36,11 @@ TFilterEncoding DetectFilterEncoding(std::string_view Bytes, size_t& MarkLength)
 std::vector<std::wstring> SplitFilterLines(std::wstring_view Text);
 
 TFilterText DecodeFilterFile(std::string_view Bytes, const IAnsiCodePage& Ansi);
+
+// The encoding a list read in Remembered is saved in: Remembered, except that
+// an ANSI list with a character the code page cannot hold becomes UTF-8.
+TFilterEncoding FilterSaveEncoding(const std::vector<std::wstring>& Lines,
+                                   TFilterEncoding Remembered, const IAnsiCodePage& Ansi);
 
 std::string EncodeFilterFile(const std::vector<std::wstring>& Lines, TFilterEncoding Encoding,
                              const IAnsiCodePage& Ansi);

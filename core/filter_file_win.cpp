@@ -9,9 +9,12 @@ TFilterText ReadFilterFile(const std::wstring& Path) {
     return DecodeFilterFile(ReadWholeFile(Path), TSystemAnsiCodePage());
 }
 
-void WriteFilterFile(const std::wstring& Path, const std::vector<std::wstring>& Lines,
-                     TFilterEncoding Encoding) {
-    WriteWholeFile(Path, EncodeFilterFile(Lines, Encoding, TSystemAnsiCodePage()));
+TFilterEncoding WriteFilterFile(const std::wstring& Path, const std::vector<std::wstring>& Lines,
+                                TFilterEncoding Encoding) {
+    const TSystemAnsiCodePage ansi;
+    const TFilterEncoding written = FilterSaveEncoding(Lines, Encoding, ansi);
+    ReplaceWholeFile(Path, EncodeFilterFile(Lines, written, ansi));
+    return written;
 }
 
 } // namespace skorvel

@@ -9,8 +9,10 @@ namespace skorvel {
 // holds it open for writing) or read.
 TFilterText ReadFilterFile(const std::wstring& Path);
 
-// Replaces the file; raises EOSError when it cannot be written.
-void WriteFilterFile(const std::wstring& Path, const std::vector<std::wstring>& Lines,
-                     TFilterEncoding Encoding);
+// Replaces the file with Lines in the encoding FilterSaveEncoding chooses for
+// Encoding, and returns it. The file is replaced whole or not at all
+// (ReplaceWholeFile); raises EOSError when it cannot be written.
+TFilterEncoding WriteFilterFile(const std::wstring& Path, const std::vector<std::wstring>& Lines,
+                                TFilterEncoding Encoding);
 
 } // namespace skorvel

@@ -136,12 +136,6 @@ void TMainFrm::ProcessMessages() {
     Application->ProcessMessages();
 }
 
-void TMainFrm::StartDrag() {
-    ::ReleaseCapture();
-    // SC_MOVE | HTCAPTION, straight to the window's own handling.
-    ::SendMessageW(Handle(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
-}
-
 void TMainFrm::MainPanelMouseDown(TObject&, TMouseButton, TShiftState, int, int) {
     StartDrag();
 }

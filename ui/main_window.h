@@ -82,8 +82,6 @@ private:
     void ProcessMessages() override;
 
     void SetAllTicks(bool checked);
-    // Starts the window's interactive move, as if its title bar were dragged.
-    void StartDrag();
 
     TWinCrashLog FCrashLog; // the application-wide exception hook's log
 };

@@ -151,7 +151,23 @@ std::string ListBox(const std::vector<std::string>& a) {
         wchar_t text[512] = {};
         ::SendMessageW(list, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
         out += std::string(i ? "," : "") + "{\"text\":" + Quote(text) +
-               ",\"data\":" + Number(::SendMessageW(list, LB_GETITEMDATA, WPARAM(i), 0)) + "}";
+               ",\"data\":" + Number(::SendMessageW(list, LB_GETITEMDATA, WPARAM(i), 0)) +
+               ",\"sel\":" + Bool(::SendMessageW(list, LB_GETSEL, WPARAM(i), 0) > 0) + "}";
+    }
+    return out + "]}";
+}
+
+std::string ComboBox(const std::vector<std::string>& a) {
+    const HWND combo = ToWindow(a.at(1));
+    const int count = int(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    std::string out = "{\"count\":" + Number(count) +
+                      ",\"selected\":" + Number(::SendMessageW(combo, CB_GETCURSEL, 0, 0)) +
+                      ",\"dropped\":" + Bool(::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) +
+                      ",\"items\":[";
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[512] = {};
+        ::SendMessageW(combo, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+        out += std::string(i ? "," : "") + Quote(text);
     }
     return out + "]}";
 }
@@ -362,6 +378,8 @@ std::string Run(const std::vector<std::string>& a) {
                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return "{\"moved\":" + Bool(moved) + "}";
     }
+    if (command == "combobox")
+        return ComboBox(a);
     if (command == "post")
         return Message(a, false);
     if (command == "send")

@@ -1,5 +1,7 @@
 #include "core/filter_file.h"
 
+#include "platform/text.h"
+
 #include <gtest/gtest.h>
 
 using namespace skorvel;
@@ -138,4 +140,29 @@ TEST(Windows1250, EveryByteRoundTripsAndPolishLettersSitWhereWindowsPutsThem) {
                      0xD1, 0xD3, 0x8C, 0x8F, 0xAF, 0x80}));
     // Outside the code page: the default character.
     EXPECT_EQ(kAnsi.Encode(L"\u0416\u00E0x"), "??x");
+}
+
+// An ANSI list saved with a character the code page lacks would come back
+// with "?" in its place: such a list is saved as UTF-8 with its mark.
+TEST(FilterFile, SaveEncodingFallsBackToUtf8OnlyForWhatTheCodePageCannotHold) {
+    const struct {
+        Lines lines;
+        TFilterEncoding remembered, saved;
+    } cases[] = {
+        {{L"\u017C\u00F3\u0142w.exe", L"gra.exe", L""},
+         TFilterEncoding::feAnsi,
+         TFilterEncoding::feAnsi},
+        {{L"a?.exe"}, TFilterEncoding::feAnsi, TFilterEncoding::feAnsi}, // a real "?" fits
+        {{}, TFilterEncoding::feAnsi, TFilterEncoding::feAnsi},
+        {{L"gra.exe", L"se\u00F1or.exe"}, TFilterEncoding::feAnsi, TFilterEncoding::feUtf8},
+        {{L"\u0416.exe"}, TFilterEncoding::feAnsi, TFilterEncoding::feUtf8},
+        {{L"se\u00F1or.exe"}, TFilterEncoding::feUtf16BE, TFilterEncoding::feUtf16BE},
+        {{L"gra.exe"}, TFilterEncoding::feUtf8, TFilterEncoding::feUtf8},
+    };
+    for (const auto& c : cases) {
+        const TFilterEncoding saved = FilterSaveEncoding(c.lines, c.remembered, kAnsi);
+        EXPECT_EQ(saved, c.saved) << (c.lines.empty() ? "" : WideToUtf8(c.lines.back()));
+        // Whatever was chosen reads back exactly.
+        EXPECT_EQ(DecodeFilterFile(EncodeFilterFile(c.lines, saved, kAnsi), kAnsi).Lines, c.lines);
+    }
 }

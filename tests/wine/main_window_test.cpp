@@ -1,5 +1,6 @@
 // The window framework and the main window, in the test's own process: the
 // real layouts from the program's resources (linked into this test).
+#include "core/filter_lists_win.h"
 #include "tests/wine/control_presets.h"
 #include "ui/filter_editor.h"
 #include "ui/controls/custom_controls.h"
@@ -21,7 +22,7 @@ protected:
         app->ApplyStyle(L"AQUALIGHTSLATE");
         main = new TMainFrm;
         app->SetMainForm(main);
-        editor = new TEdytorFrm;
+        editor = new TEdytorFrm(FilterFolder());
         main->Show();
         app->ProcessMessages();
     }

@@ -138,7 +138,7 @@ bool TApplication::HandleMessage(bool wait) {
         FTerminated = true;
         return false;
     }
-    if (!IsShortCutMessage(msg)) {
+    if (!IsShortCutMessage(msg) && !IsTabMessage(msg)) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
@@ -170,6 +170,21 @@ bool TApplication::IsShortCutMessage(const MSG& msg) {
             return true;
         }
     return false;
+}
+
+// Tab and Shift+Tab move the focus along the form's tab order (the window
+// order of its controls, which the layout's tab orders set).
+bool TApplication::IsTabMessage(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB)
+        return false;
+    const TShiftState shift = KeyShiftState();
+    TForm* form = TForm::FromWindow(msg.hwnd);
+    if (!form || (shift & (ssCtrl | ssAlt)))
+        return false;
+    const HWND from = msg.hwnd == form->Handle() ? nullptr : msg.hwnd;
+    if (HWND next = ::GetNextDlgTabItem(form->Handle(), from, (shift & ssShift) != 0))
+        ::SetFocus(next);
+    return true;
 }
 
 void TApplication::Halt() {

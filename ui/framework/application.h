@@ -102,6 +102,7 @@ private:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     void HandleUnknownException(TObject& sender) noexcept;
     bool IsShortCutMessage(const MSG& msg);
+    bool IsTabMessage(const MSG& msg);
 
     std::wstring FTitle;
     TForm* FMainForm = nullptr;

@@ -2,8 +2,10 @@
 
 #include "platform/os_error.h"
 #include "ui/framework/application.h"
+#include "ui/framework/edit_controls.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
+#include "ui/framework/speed_button.h"
 #include "ui/framework/standard_controls.h"
 
 #include <commctrl.h>
@@ -234,6 +236,11 @@ void RegisterStockKinds() {
     kinds.emplace(L"picture", Make<TPicture>);
     kinds.emplace(L"checklist", Make<TCheckListBox>);
     kinds.emplace(L"button", Make<TButton>);
+    kinds.emplace(L"label", Make<TLabel>);
+    kinds.emplace(L"combobox", Make<TComboBox>);
+    kinds.emplace(L"listbox", Make<TListBox>);
+    kinds.emplace(L"edit", Make<TEdit>);
+    kinds.emplace(L"speedbutton", Make<TSpeedButton>);
 }
 
 bool IsComponentKind(const std::wstring& kind) {

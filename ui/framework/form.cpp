@@ -3,6 +3,7 @@
 #include "platform/os_error.h"
 #include "ui/framework/application.h"
 #include "ui/framework/menus.h"
+#include "ui/framework/standard_controls.h"
 #include "ui/framework/timer.h"
 
 namespace skorvel {
@@ -76,6 +77,7 @@ void TForm::Build() {
     OnCreate = BindNotify(node, L"on-create");
     OnShow = BindNotify(node, L"on-show");
     OnDestroy = BindNotify(node, L"on-destroy");
+    OnMouseDown = BindMouse(node, L"on-mouse-down");
     CreateComponents();
     CreateWindowFromLayout();
     CreateChildControls(*this, this, FHandle, node);
@@ -240,6 +242,12 @@ void TForm::Close() {
     ::SendMessageW(FHandle, WM_CLOSE, 0, 0);
 }
 
+void TForm::StartDrag() {
+    ::ReleaseCapture();
+    // SC_MOVE | HTCAPTION, straight to the window's own handling.
+    ::SendMessageW(FHandle, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+}
+
 void TForm::ShowModal() {
     // Every other window of the program takes no input while this one is shown.
     std::vector<HWND> disabled;
@@ -294,6 +302,15 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         if (OnDestroy)
             Application->Guard(*this, [&] { OnDestroy(*this); });
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        if (RaiseMouseDown(*this, OnMouseDown, message, wParam, lParam))
+            return 0;
         break;
     case WM_ERASEBKGND:
         PaintBackground(reinterpret_cast<HDC>(wParam));

@@ -45,6 +45,9 @@ public:
     void Show();
     void Hide();
     void Close();
+    // Starts the system's interactive move of the window, as if its title
+    // bar were dragged: the mouse capture is released first.
+    void StartDrag();
     // Shows the form modally over the other windows of the program and returns
     // when it is closed.
     void ShowModal();
@@ -105,6 +108,7 @@ protected:
     }
 
     TNotifyEvent OnCreate, OnShow, OnDestroy;
+    TMouseEvent OnMouseDown; // on the window's own background
 
 private:
     TForm(std::unique_ptr<LayoutNode> layout, std::wstring source);

@@ -30,7 +30,8 @@ template <typename F> void HandlePaint(HWND window, WPARAM wParam, F&& paint) {
     ::EndPaint(window, &ps);
 }
 
-// Raises a mouse-down event for a button press; true when it was one.
+} // namespace
+
 bool RaiseMouseDown(TControl& control, const TMouseEvent& event, UINT message, WPARAM wParam,
                     LPARAM lParam) {
     TMouseButton button;
@@ -46,8 +47,6 @@ bool RaiseMouseDown(TControl& control, const TMouseEvent& event, UINT message, W
         });
     return true;
 }
-
-} // namespace
 
 void CopyParentBackground(HWND control, HDC dc) {
     const HWND parent = ::GetParent(control);

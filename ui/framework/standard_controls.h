@@ -10,6 +10,10 @@ namespace skorvel {
 // child's coordinates): how controls look transparent over a drawn parent.
 void CopyParentBackground(HWND control, HDC dc);
 
+// Raises a mouse-down event for a button press; true when it was one.
+bool RaiseMouseDown(TControl& control, const TMouseEvent& event, UINT message, WPARAM wParam,
+                    LPARAM lParam);
+
 // A window of the framework's own class that draws itself: no background
 // erasing (the paint covers everything), painting also into a DC handed over
 // with WM_PAINT (how children copy it), mouse presses raised as OnMouseDown.

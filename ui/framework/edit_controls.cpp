@@ -1,0 +1,212 @@
+#include "ui/framework/edit_controls.h"
+
+#include "ui/framework/application.h"
+#include "ui/framework/form.h"
+
+namespace skorvel {
+
+namespace {
+
+constexpr DWORD kChildStyle = WS_CHILD | WS_CLIPSIBLINGS;
+
+COLORREF Resolve(uint32_t colour) {
+    return (colour >> 24) == 0xFF ? ::GetSysColor(int(colour & 0xFF)) : COLORREF(colour);
+}
+
+// The height of the closed drop-down's selection field that gives the whole
+// control the height of its layout bounds (the field lies inside a 3 px frame).
+constexpr int kComboFrame = 6;
+// The list part opens below the field; the window's height covers both.
+constexpr int kComboListHeight = 200;
+
+} // namespace
+
+// --- TLabel -------------------------------------------------------------------
+
+TLabel::TLabel(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
+    : TDrawnControl(form, node) {
+    FParent = parent;
+    FFont = LayoutFont(form, node);
+    FFontColour = node.Colour(L"font-colour", 0xFF000008); // window text
+    FWordWrap = node.Bool(L"word-wrap", false);
+    FTransparent = node.Bool(L"transparent", false);
+    OnMouseDown = form.BindMouse(node, L"on-mouse-down");
+    CreateHandle(nullptr, node.Text(L"caption"), kChildStyle, 0, parentWindow, node);
+    node.Finish();
+}
+
+LRESULT TLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT) {
+        const LRESULT result = TDrawnControl::WindowProc(message, wParam, lParam);
+        ::InvalidateRect(FHandle, nullptr, FALSE);
+        return result;
+    }
+    return TDrawnControl::WindowProc(message, wParam, lParam);
+}
+
+void TLabel::Paint(HDC dc) {
+    RECT r;
+    ::GetClientRect(FHandle, &r);
+    // Compose off-screen, then copy once: no flicker.
+    MemoryDc memory(::CreateCompatibleDC(dc));
+    GdiObject canvas(::CreateCompatibleBitmap(dc, r.right, r.bottom));
+    SelectedObject selectedCanvas(memory.get(), canvas.get());
+    if (FTransparent) {
+        CopyParentBackground(FHandle, memory.get());
+    } else {
+        GdiObject face(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
+        ::FillRect(memory.get(), &r, HBRUSH(face.get()));
+    }
+    SelectedObject selectedFont(memory.get(), FFont);
+    ::SetBkMode(memory.get(), TRANSPARENT);
+    ::SetTextColor(memory.get(), Resolve(FFontColour));
+    const std::wstring text = Caption();
+    ::DrawTextW(memory.get(), text.c_str(), int(text.size()), &r,
+                DT_NOPREFIX | (FWordWrap ? DT_WORDBREAK : DT_SINGLELINE));
+    ::BitBlt(dc, 0, 0, r.right, r.bottom, memory.get(), 0, 0, SRCCOPY);
+}
+
+// --- TComboBox ----------------------------------------------------------------
+
+TComboBox::TComboBox(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
+    : TControl(form, node) {
+    FParent = parent;
+    const DWORD style = kChildStyle | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS |
+                        (node.Bool(L"tab-stop", true) ? WS_TABSTOP : 0);
+    CreateHandle(L"COMBOBOX", L"", style, 0, parentWindow, node);
+    ::SetWindowPos(FHandle, nullptr, 0, 0, FBounds.Width, FBounds.Height + kComboListHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(FHandle, CB_SETITEMHEIGHT, WPARAM(-1), FBounds.Height - kComboFrame);
+    for (const auto& item : node.Texts(L"item"))
+        ::SendMessageW(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    node.Finish();
+}
+
+void TComboBox::SetItems(const std::vector<std::wstring>& items) {
+    ::SendMessageW(FHandle, CB_RESETCONTENT, 0, 0);
+    for (const auto& item : items)
+        ::SendMessageW(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+int TComboBox::Count() const {
+    return int(::SendMessageW(FHandle, CB_GETCOUNT, 0, 0));
+}
+
+std::wstring TComboBox::Item(int index) const {
+    if (index < 0 || index >= Count())
+        throw EListError(index);
+    std::wstring text(size_t(::SendMessageW(FHandle, CB_GETLBTEXTLEN, WPARAM(index), 0)) + 1,
+                      L'\0');
+    text.resize(size_t(::SendMessageW(FHandle, CB_GETLBTEXT, WPARAM(index),
+                                      reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+int TComboBox::ItemIndex() const {
+    return int(::SendMessageW(FHandle, CB_GETCURSEL, 0, 0));
+}
+
+void TComboBox::SetItemIndex(int index) {
+    ::SendMessageW(FHandle, CB_SETCURSEL, WPARAM(index), 0);
+}
+
+std::wstring TComboBox::Text() const {
+    const int index = ItemIndex();
+    return index < 0 ? std::wstring() : Item(index);
+}
+
+// --- TListBox -----------------------------------------------------------------
+
+TListBox::TListBox(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
+    : TControl(form, node) {
+    FParent = parent;
+    FMultiSelect = node.Bool(L"multi-select", false);
+    const DWORD style = kChildStyle | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY |
+                        LBS_NOINTEGRALHEIGHT | (FMultiSelect ? LBS_EXTENDEDSEL : 0) |
+                        (node.Bool(L"tab-stop", true) ? WS_TABSTOP : 0);
+    CreateHandle(L"LISTBOX", L"", style, WS_EX_CLIENTEDGE, parentWindow, node);
+    FListProc = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(FHandle, GCLP_WNDPROC));
+    if (node.Has(L"item-height"))
+        ListMessage(LB_SETITEMHEIGHT, 0, node.Int(L"item-height"));
+    node.Finish();
+}
+
+LRESULT TListBox::ListMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return ::CallWindowProcW(FListProc, FHandle, message, wParam, lParam);
+}
+
+int TListBox::Count() const {
+    return int(ListMessage(LB_GETCOUNT, 0, 0));
+}
+
+std::wstring TListBox::Item(int index) const {
+    if (index < 0 || index >= Count())
+        throw EListError(index);
+    std::wstring text(size_t(ListMessage(LB_GETTEXTLEN, WPARAM(index), 0)) + 1, L'\0');
+    text.resize(
+        size_t(ListMessage(LB_GETTEXT, WPARAM(index), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+std::vector<std::wstring> TListBox::Items() const {
+    std::vector<std::wstring> items(static_cast<size_t>(Count()));
+    for (size_t i = 0; i < items.size(); ++i)
+        items[i] = Item(int(i));
+    return items;
+}
+
+void TListBox::SetItems(const std::vector<std::wstring>& items) {
+    ::SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
+    ListMessage(LB_RESETCONTENT, 0, 0);
+    size_t characters = 0;
+    for (const auto& item : items)
+        characters += item.size() + 1;
+    ListMessage(LB_INITSTORAGE, items.size(), characters * sizeof(wchar_t));
+    for (const auto& item : items)
+        ListMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    ::SendMessageW(FHandle, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void TListBox::Insert(int index, const std::wstring& text) {
+    ListMessage(LB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TListBox::Delete(int index) {
+    ListMessage(LB_DELETESTRING, WPARAM(index), 0);
+}
+
+void TListBox::Clear() {
+    ListMessage(LB_RESETCONTENT, 0, 0);
+}
+
+bool TListBox::Selected(int index) const {
+    if (!FMultiSelect)
+        return ListMessage(LB_GETCURSEL, 0, 0) == index;
+    return ListMessage(LB_GETSEL, WPARAM(index), 0) > 0;
+}
+
+void TListBox::SetSelected(int index, bool selected) {
+    if (FMultiSelect)
+        ListMessage(LB_SETSEL, selected, index);
+    else
+        ListMessage(LB_SETCURSEL, selected ? WPARAM(index) : WPARAM(-1), 0);
+}
+
+void TListBox::SelectAll() {
+    if (FMultiSelect)
+        ListMessage(LB_SETSEL, TRUE, -1);
+}
+
+// --- TEdit --------------------------------------------------------------------
+
+TEdit::TEdit(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
+    : TControl(form, node) {
+    FParent = parent;
+    const DWORD style =
+        kChildStyle | ES_AUTOHSCROLL | (node.Bool(L"tab-stop", true) ? WS_TABSTOP : 0);
+    CreateHandle(L"EDIT", node.Text(L"text", L""), style, WS_EX_CLIENTEDGE, parentWindow, node);
+    node.Finish();
+}
+
+} // namespace skorvel

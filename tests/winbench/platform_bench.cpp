@@ -1,5 +1,6 @@
 // Timings of the platform calls the optimisation run makes: one process-list
-// refresh per category row, one WMI query per matching process, and the OS
+// refresh per category row, the WMI queries of the path lookups (each with a
+// connection of its own, or over one kept connection), and the OS
 // identification behind the default ticks. Then whole optimisation runs over
 // 20 running applications against the calls no run can do without: 11
 // snapshots, 20 terminations and 20 path reads, timed on the same machine in
@@ -104,6 +105,15 @@ void PlatformCalls(int wanted) {
                             L"ProcessId", value);
           }));
     std::printf("  (status of the one-match query: %d)\n", status);
+    const std::wstring pathQuery = L"SELECT * FROM Win32_Process WHERE Name='platform_bench.exe'";
+    std::printf("  (status of the ExecutablePath query: %d)\n",
+                int(WmiQueryValue(pathQuery, L"ExecutablePath", value)));
+    Print("WmiQueryValue, ExecutablePath",
+          Measure(2, 20, 1, [&] { WmiQueryValue(pathQuery, L"ExecutablePath", value); }));
+    TWmiConnection connection;
+    Print("  the same over one kept connection", Measure(2, 20, 1, [&] {
+              connection.WmiQueryValue(pathQuery, L"ExecutablePath", value);
+          }));
 
     Print("GetWindowsTypeEx", Measure(10, 50, 200, [] {
               TWindowsTypeEx windowsType;
@@ -188,13 +198,11 @@ void OptimisationRuns() {
     TBenchView view;
     TProcessInfo processInfo;
     TProcessInfoList processes(processInfo);
-    TWmiQuery wmi;
-    TSnapshotProcessPaths processPaths;
-    TExecutablePathLookup lookup(wmi, processPaths);
+    TWmiConnector wmi;
     TFilterFolderFiles files;
     TServiceManagerFactory services;
     TDesktopShellLauncher launcher(nullptr);
-    TOptimisationCore core(view, TCoreServices{processes, lookup, files, folder.Path(), services,
+    TOptimisationCore core(view, TCoreServices{processes, wmi, files, folder.Path(), services,
                                                launcher, CompareTextUserLocale, CurrentOSKind,
                                                ::GetCurrentProcessId()});
 

@@ -11,47 +11,57 @@ std::wstring WqlProcessQuery(const std::wstring& ExeFile) {
 
 std::wstring TExecutablePathLookup::QueryExecutablePath(const std::wstring& ExeFile) {
     try {
-        std::wstring path;
-        if (FWmi.WmiQueryValue(WqlProcessQuery(ExeFile), L"ExecutablePath", path) == -1)
+        if (!FWmiAnswers)
             return PathFromProcessList(ExeFile);
-        return path;
+        if (!FConnection)
+            FConnection = FWmi.Connect();
+        std::wstring path;
+        if (FConnection->WmiQueryValue(WqlProcessQuery(ExeFile), L"ExecutablePath", path) != -1)
+            return path;
+        FWmiAnswers = false;
+        return PathFromProcessList(ExeFile);
     } catch (...) {
         return std::wstring();
     }
 }
 
 std::wstring TExecutablePathLookup::PathFromProcessList(const std::wstring& ExeFile) {
-    const TRunningProcess* found = nullptr;
-    const std::vector<TRunningProcess> processes = FProcesses.RunningProcesses();
-    for (const auto& process : processes) {
-        if (!AsciiSameText(process.ExeFile, ExeFile))
+    int found = -1;
+    const int count = FProcesses.Count();
+    for (int index = 0; index < count; ++index) {
+        if (!AsciiSameText(FProcesses.ExeFile(index), ExeFile) ||
+            FEnded.count(FProcesses.ProcessID(index)))
             continue;
-        if (found)
+        if (found >= 0)
             return std::wstring(); // several: no process is chosen
-        found = &process;
+        found = index;
     }
-    return found ? FProcesses.FullPath(found->ProcessID) : std::wstring();
+    return found >= 0 ? FProcesses.FullPath(found) : std::wstring();
 }
 
 namespace {
 
 void CloseMatchedProcess(IProcessList& processes, int index, const std::wstring& exeFile,
-                         IExecutablePathLookup& paths, uint32_t ownProcessID,
+                         TExecutablePathLookup& paths, uint32_t ownProcessID,
                          std::vector<std::wstring>& closedApps) {
     // Ending our own process would lose the record of everything closed so
     // far; ending a critical one stops the whole machine.
-    if (processes.ProcessID(index) == ownProcessID || processes.IsCritical(index))
+    const uint32_t processID = processes.ProcessID(index);
+    if (processID == ownProcessID || processes.IsCritical(index))
         return;
     // The path is read while the process still runs.
     const std::wstring path = paths.QueryExecutablePath(exeFile);
-    if (processes.TerminateProcess(index) && !path.empty())
+    if (!processes.TerminateProcess(index))
+        return;
+    paths.ProcessEnded(processID);
+    if (!path.empty())
         closedApps.push_back(path);
 }
 
 } // namespace
 
 void CloseMatchingProcesses(IProcessList& Processes, const std::vector<std::wstring>& Keywords,
-                            IExecutablePathLookup& Paths, uint32_t OwnProcessID,
+                            TExecutablePathLookup& Paths, uint32_t OwnProcessID,
                             std::vector<std::wstring>& ClosedApps) {
     const int count = Processes.Count();
     for (int index = 0; index < count; ++index) {

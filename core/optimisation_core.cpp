@@ -37,12 +37,7 @@ void TOptimisationCore::StartBtnClick() {
 }
 
 void TOptimisationCore::CloseTickedCategories() {
-    for (int row = 0; row < kFilterCategoryCount; ++row) {
-        FServices.Processes.UpdateList();
-        if (FView.RowChecked(row))
-            CloseMatchingProcesses(FServices.Processes, FCategoryFilters[row], FServices.Paths,
-                                   FServices.OwnProcessID, FClosedApps);
-    }
+    CloseTickedApplications();
     if (FView.RowChecked(kEffectsRow)) {
         try {
             ThemeSwitch(true);
@@ -51,6 +46,18 @@ void TOptimisationCore::CloseTickedCategories() {
         }
     }
     FServices.Processes.UpdateList();
+}
+
+void TOptimisationCore::CloseTickedApplications() {
+    // The lookups of the whole run share one WMI connection, released here
+    // however the loop ends.
+    TExecutablePathLookup paths(FServices.Wmi, FServices.Processes);
+    for (int row = 0; row < kFilterCategoryCount; ++row) {
+        FServices.Processes.UpdateList();
+        if (FView.RowChecked(row))
+            CloseMatchingProcesses(FServices.Processes, FCategoryFilters[row], paths,
+                                   FServices.OwnProcessID, FClosedApps);
+    }
 }
 
 void TOptimisationCore::PrzywrocBtnClick() {

@@ -32,7 +32,7 @@ extern const wchar_t* const kApplicationTitle;
 // The system behind the runs. Everything referenced must outlive the core.
 struct TCoreServices {
     IProcessList& Processes;
-    IExecutablePathLookup& Paths;
+    IWmiConnector& Wmi; // the executable paths, with the process list
     IFilterFiles& FilterFiles;
     std::wstring FilterFolder; // program folder + "filters\skorvel\"
     IServiceManagerFactory& ServiceManagers;
@@ -65,6 +65,7 @@ public:
 
 private:
     void CloseTickedCategories();
+    void CloseTickedApplications();
     void EnterRestoreMode();
     void EnterOptimiseMode();
     void Restore();

@@ -24,12 +24,12 @@ TWindowsType CurrentOSKind() {
 }
 
 TWinCoreParts::TWinCoreParts(TProcessInfo& ProcessInfo, std::function<HWND()> Owner)
-    : FProcesses(ProcessInfo), FPaths(FWmi, FProcessPaths), FLauncher(std::move(Owner)) {}
+    : FProcesses(ProcessInfo), FLauncher(std::move(Owner)) {}
 
 TWinOptimisationCore::TWinOptimisationCore(IMainView& View, TProcessInfo& ProcessInfo,
                                            std::function<HWND()> Owner)
     : TWinCoreParts(ProcessInfo, std::move(Owner)),
-      TOptimisationCore(View, TCoreServices{FProcesses, FPaths, FFilterFiles, FilterFolder(),
+      TOptimisationCore(View, TCoreServices{FProcesses, FWmi, FFilterFiles, FilterFolder(),
                                             FServiceManagers, FLauncher, CompareTextUserLocale,
                                             CurrentOSKind, ::GetCurrentProcessId()}) {}
 

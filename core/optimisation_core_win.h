@@ -28,9 +28,7 @@ protected:
     TWinCoreParts(TProcessInfo& ProcessInfo, std::function<HWND()> Owner);
 
     TProcessInfoList FProcesses;
-    TWmiQuery FWmi;
-    TSnapshotProcessPaths FProcessPaths;
-    TExecutablePathLookup FPaths;
+    TWmiConnector FWmi;
     TFilterFolderFiles FFilterFiles;
     TServiceManagerFactory FServiceManagers;
     TDesktopShellLauncher FLauncher;

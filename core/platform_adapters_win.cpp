@@ -1,6 +1,5 @@
 #include "core/platform_adapters_win.h"
 
-#include "platform/os_error.h"
 #include "platform/service_manager.h"
 #include "platform/wmi_query.h"
 
@@ -30,33 +29,26 @@ bool TProcessInfoList::IsCritical(int Index) {
     return Item(Index).IsCritical();
 }
 
+std::wstring TProcessInfoList::FullPath(int Index) {
+    return Item(Index).FullPath();
+}
+
 bool TProcessInfoList::TerminateProcess(int Index) {
     return Item(Index).TerminateProcess();
 }
 
-std::vector<TRunningProcess> TSnapshotProcessPaths::RunningProcesses() {
-    FProcesses.UpdateProcesses();
-    std::vector<TRunningProcess> processes;
-    for (int index = 0; index < FProcesses.Count(); ++index) {
-        const TProcessItem& item = *FProcesses.Items(index);
-        processes.push_back({item.ExeFile(), item.ProcessID()});
-    }
-    return processes;
-}
-
-std::wstring TSnapshotProcessPaths::FullPath(uint32_t ProcessID) {
-    const TProcessItem* item = FProcesses.FindByID(ProcessID);
-    if (!item)
-        RaiseOSError(ERROR_INVALID_PARAMETER); // no longer in the snapshot
-    return item->FullPath();
-}
-
-int32_t TWmiQuery::WmiQueryValue(const std::wstring& Query, const std::wstring& PropertyName,
-                                 std::wstring& Value) {
-    return skorvel::WmiQueryValue(Query, PropertyName, Value);
-}
-
 namespace {
+
+class TWmiServicesConnection : public IWmiConnection {
+public:
+    int32_t WmiQueryValue(const std::wstring& Query, const std::wstring& PropertyName,
+                          std::wstring& Value) override {
+        return FConnection.WmiQueryValue(Query, PropertyName, Value);
+    }
+
+private:
+    TWmiConnection FConnection;
+};
 
 class TServiceManagerConnection : public IServiceManager {
 public:
@@ -77,6 +69,10 @@ private:
 };
 
 } // namespace
+
+std::unique_ptr<IWmiConnection> TWmiConnector::Connect() {
+    return std::make_unique<TWmiServicesConnection>();
+}
 
 std::unique_ptr<IServiceManager> TServiceManagerFactory::CreateServiceManager() {
     return std::make_unique<TServiceManagerConnection>();

@@ -1,7 +1,6 @@
 #pragma once
 // The optimisation core's seams over the platform layer: the main window's
-// ProcessInfo, a snapshot of its own for path lookups, WMI and the Service
-// Control Manager.
+// ProcessInfo, WMI and the Service Control Manager.
 #include "core/optimisation.h"
 #include "core/theme_switch.h"
 #include "platform/process_info.h"
@@ -16,6 +15,7 @@ public:
     std::wstring ExeFile(int Index) override;
     uint32_t ProcessID(int Index) override;
     bool IsCritical(int Index) override;
+    std::wstring FullPath(int Index) override;
     bool TerminateProcess(int Index) override;
 
 private:
@@ -24,21 +24,10 @@ private:
     TProcessInfo& FProcessInfo;
 };
 
-// Kept apart from the run's snapshot, whose indices must not move while a
-// category is being handled.
-class TSnapshotProcessPaths : public IProcessPaths {
+// Connections to the local WMI namespace, each made at its first query.
+class TWmiConnector : public IWmiConnector {
 public:
-    std::vector<TRunningProcess> RunningProcesses() override;
-    std::wstring FullPath(uint32_t ProcessID) override;
-
-private:
-    TProcessCollection FProcesses;
-};
-
-class TWmiQuery : public IWmiQuery {
-public:
-    int32_t WmiQueryValue(const std::wstring& Query, const std::wstring& PropertyName,
-                          std::wstring& Value) override;
+    std::unique_ptr<IWmiConnection> Connect() override;
 };
 
 class TServiceManagerFactory : public IServiceManagerFactory {

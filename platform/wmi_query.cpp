@@ -252,15 +252,11 @@ void ReadProperty(ISWbemObject& object, const std::wstring& propertyName, std::w
         WmiPropertyToText(property.get(), value);
 }
 
-int32_t QueryValue(TSWbemLocator& locator, const std::wstring& query,
+int32_t QueryValue(ISWbemServices& services, const std::wstring& query,
                    const std::wstring& propertyName, std::wstring& value) {
-    // The local machine with the caller's own credentials and defaults.
-    ComPtr<ISWbemServices> services;
-    Check(locator.Locator().ConnectServer(nullptr, TBstr(L"root\\CIMV2").get(), nullptr, nullptr,
-                                          nullptr, nullptr, 0, nullptr, services.put()));
     ComPtr<ISWbemObjectSet> objects;
-    Check(services->ExecQuery(TBstr(query).get(), TBstr(L"WQL").get(), wbemFlagReturnImmediately,
-                              nullptr, objects.put()));
+    Check(services.ExecQuery(TBstr(query).get(), TBstr(L"WQL").get(), wbemFlagReturnImmediately,
+                             nullptr, objects.put()));
     long count = 0;
     Check(objects->get_Count(&count)); // waits for the complete result
     if (count != 1)
@@ -283,16 +279,34 @@ int32_t QueryValue(TSWbemLocator& locator, const std::wstring& query,
 EOleSysError::EOleSysError(HRESULT code)
     : Exception(SystemErrorMessage(uint32_t(code))), FCode(code) {}
 
-int32_t WmiQueryValue(const std::wstring& Query, const std::wstring& PropertyName,
-                      std::wstring& Value) noexcept {
+ISWbemServices& TWmiConnection::Services() {
+    if (!FServices) {
+        // The local machine with the caller's own credentials and defaults.
+        // The locator is needed only to connect.
+        TSWbemLocator locator;
+        ComPtr<ISWbemServices> services;
+        Check(locator.Locator().ConnectServer(nullptr, TBstr(L"root\\CIMV2").get(), nullptr,
+                                              nullptr, nullptr, nullptr, 0, nullptr,
+                                              services.put()));
+        FServices = std::move(services);
+    }
+    return *FServices.get();
+}
+
+int32_t TWmiConnection::WmiQueryValue(const std::wstring& Query, const std::wstring& PropertyName,
+                                      std::wstring& Value) noexcept {
     Value.clear();
-    TSWbemLocator locator;
     try {
-        return QueryValue(locator, Query, PropertyName, Value);
+        return QueryValue(Services(), Query, PropertyName, Value);
     } catch (...) {
         Value.clear();
         return -1;
     }
+}
+
+int32_t WmiQueryValue(const std::wstring& Query, const std::wstring& PropertyName,
+                      std::wstring& Value) noexcept {
+    return TWmiConnection().WmiQueryValue(Query, PropertyName, Value);
 }
 
 void WmiPropertyToText(ISWbemProperty* Property, std::wstring& Text) {

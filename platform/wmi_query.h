@@ -1,7 +1,9 @@
 #pragma once
-// One WQL query on the local "root\CIMV2" namespace through the WMI
-// scripting interfaces, answering one property of the single matching object
-// as text. Nothing is kept between calls: each builds its own connection.
+// WQL queries on the local "root\CIMV2" namespace through the WMI scripting
+// interfaces, each answering one property of the single matching object as
+// text: over a connection that serves several queries, or alone, with a
+// connection of its own.
+#include "platform/com_ptr.h"
 #include "platform/exception.h"
 
 #include <windows.h>
@@ -22,11 +24,31 @@ private:
     HRESULT FCode;
 };
 
-// Runs Query (WQL) and returns the number of objects it matched, or -1 when
-// anything failed; it never raises. Only when exactly one object matched is
-// Value set: to its property PropertyName (exact letter case) as
-// WmiPropertyToText writes it; otherwise Value is empty. The calling thread
-// must already be in a COM apartment.
+// One connection to the local namespace, with the caller's own credentials,
+// made at the first query (again at the next one when making it failed) and
+// released with the object. The calling thread must be in a COM apartment for
+// the object's whole life.
+class TWmiConnection {
+public:
+    TWmiConnection() noexcept = default;
+    TWmiConnection(const TWmiConnection&) = delete;
+    TWmiConnection& operator=(const TWmiConnection&) = delete;
+
+    // Runs Query (WQL) and returns the number of objects it matched, or -1
+    // when anything failed (the connection included); it never raises. Only
+    // when exactly one object matched is Value set: to its property
+    // PropertyName (exact letter case) as WmiPropertyToText writes it;
+    // otherwise Value is empty.
+    int32_t WmiQueryValue(const std::wstring& Query, const std::wstring& PropertyName,
+                          std::wstring& Value) noexcept;
+
+private:
+    ISWbemServices& Services();
+
+    ComPtr<ISWbemServices> FServices;
+};
+
+// TWmiConnection::WmiQueryValue over a connection made for this one query.
 int32_t WmiQueryValue(const std::wstring& Query, const std::wstring& PropertyName,
                       std::wstring& Value) noexcept;
 

@@ -28,16 +28,27 @@ public:
     std::wstring ExeFile(int index) override { return FNames[size_t(index)]; }
     uint32_t ProcessID(int index) override { return uint32_t(index + 8); }
     bool IsCritical(int) override { return false; }
+    std::wstring FullPath(int index) override {
+        return L"C:\\Program Files\\" + FNames[size_t(index)];
+    }
     bool TerminateProcess(int) override { return true; }
 
 private:
     std::vector<std::wstring> FNames;
 };
 
-class TBenchPaths : public IExecutablePathLookup {
+// WMI that answers every query with one path at once.
+class TBenchWmi : public IWmiConnector {
 public:
-    std::wstring QueryExecutablePath(const std::wstring& exeFile) override {
-        return L"C:\\Program Files\\" + exeFile;
+    std::unique_ptr<IWmiConnection> Connect() override {
+        class Connection : public IWmiConnection {
+            int32_t WmiQueryValue(const std::wstring&, const std::wstring&,
+                                  std::wstring& value) override {
+                value = L"C:\\Program Files\\Application.exe";
+                return 1;
+            }
+        };
+        return std::make_unique<Connection>();
     }
 };
 
@@ -93,13 +104,13 @@ int CompareOrdinal(const std::wstring& a, const std::wstring& b) {
 
 void OptimisationRunMatching(benchmark::State& state) {
     TBenchProcesses processes;
-    TBenchPaths paths;
+    TBenchWmi wmi;
     TBenchFilterFiles files;
     TBenchServices services;
     TBenchLauncher launcher;
     TBenchView view;
     TOptimisationCore core(
-        view, TCoreServices{processes, paths, files, L"C:\\Skorvel\\filters\\skorvel\\", services,
+        view, TCoreServices{processes, wmi, files, L"C:\\Skorvel\\filters\\skorvel\\", services,
                             launcher, CompareOrdinal, [] { return winSeven; }, 4});
     for (auto _ : state) {
         core.StartBtnClick();

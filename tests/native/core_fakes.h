@@ -65,7 +65,8 @@ public:
     explicit FakeProcessList(TEventLog& log) : FLog(log) {}
 
     std::vector<FakeProcess> Running;
-    int FailUpdateAt = -1; // the UpdateList call (0-based) that raises
+    int FailUpdateAt = -1;                 // the UpdateList call (0-based) that raises
+    std::vector<uint32_t> UnreadablePaths; // processes whose FullPath raises
 
     void UpdateList() override {
         FLog.push_back(L"update");
@@ -80,6 +81,14 @@ public:
     std::wstring ExeFile(int index) override { return FSnapshot.at(index).ExeFile; }
     uint32_t ProcessID(int index) override { return FSnapshot.at(index).ProcessID; }
     bool IsCritical(int index) override { return FSnapshot.at(index).Critical; }
+    // "C:\Pid<id>\<image name>"
+    std::wstring FullPath(int index) override {
+        const FakeProcess& process = FSnapshot.at(index);
+        FLog.push_back(L"path " + std::to_wstring(process.ProcessID));
+        if (std::count(UnreadablePaths.begin(), UnreadablePaths.end(), process.ProcessID))
+            throw std::runtime_error("access denied");
+        return L"C:\\Pid" + std::to_wstring(process.ProcessID) + L"\\" + process.ExeFile;
+    }
     bool TerminateProcess(int index) override {
         const FakeProcess& process = FSnapshot.at(index);
         FLog.push_back(L"terminate " + std::to_wstring(process.ProcessID));
@@ -105,18 +114,57 @@ private:
     int FUpdates = 0;
 };
 
-// Answers each image name with a fixed path ("C:\Apps\" + name unless set).
-class FakePathLookup : public IExecutablePathLookup {
+// WMI: each connection logs its making and its release; a query for an image
+// name's path logs "lookup " + the name (any other query logs itself) and
+// answers Status, with the path "C:\Apps\" + name unless set in Paths.
+class FakeWmi : public IWmiConnector {
 public:
-    explicit FakePathLookup(TEventLog& log) : FLog(log) {}
+    explicit FakeWmi(TEventLog& log) : FLog(log) {}
     std::map<std::wstring, std::wstring> Paths;
-    std::wstring QueryExecutablePath(const std::wstring& exeFile) override {
-        FLog.push_back(L"lookup " + exeFile);
-        const auto found = Paths.find(exeFile);
-        return found != Paths.end() ? found->second : L"C:\\Apps\\" + exeFile;
+    int32_t Status = 1;
+    bool Raise = false;
+    int Alive = 0;
+
+    std::unique_ptr<IWmiConnection> Connect() override {
+        FLog.push_back(L"wmi connect");
+        return std::make_unique<Connection>(*this);
     }
 
 private:
+    class Connection : public IWmiConnection {
+    public:
+        explicit Connection(FakeWmi& owner) : FOwner(owner) { ++FOwner.Alive; }
+        ~Connection() override {
+            --FOwner.Alive;
+            FOwner.FLog.push_back(L"wmi freed");
+        }
+        int32_t WmiQueryValue(const std::wstring& query, const std::wstring& property,
+                              std::wstring& value) override {
+            const std::wstring name = ImageName(query);
+            if (property == L"ExecutablePath" && query == WqlProcessQuery(name))
+                FOwner.FLog.push_back(L"lookup " + name);
+            else
+                FOwner.FLog.push_back(L"query " + query + L" / " + property);
+            if (FOwner.Raise)
+                throw std::runtime_error("COM failure");
+            const auto found = FOwner.Paths.find(name);
+            value.clear();
+            if (FOwner.Status == 1)
+                value = found != FOwner.Paths.end() ? found->second : L"C:\\Apps\\" + name;
+            return FOwner.Status;
+        }
+
+    private:
+        // What stands between the quotes closing the query.
+        static std::wstring ImageName(const std::wstring& query) {
+            const size_t open = query.find_first_of(L"'\"");
+            return open == std::wstring::npos || query.size() < open + 2
+                       ? std::wstring()
+                       : query.substr(open + 1, query.size() - open - 2);
+        }
+        FakeWmi& FOwner;
+    };
+
     TEventLog& FLog;
 };
 
@@ -245,12 +293,12 @@ struct FakeCore {
     TEventLog Log;
     FakeView View{Log};
     FakeProcessList Processes{Log};
-    FakePathLookup Paths{Log};
+    FakeWmi Wmi{Log};
     FakeFilterFiles FilterFiles{Log};
     FakeServiceManagers Services{Log};
     FakeLauncher Launcher{Log};
     TWindowsType OSKind = winSeven;
-    TOptimisationCore Core{View, TCoreServices{Processes, Paths, FilterFiles, kTestFilterFolder,
+    TOptimisationCore Core{View, TCoreServices{Processes, Wmi, FilterFiles, kTestFilterFolder,
                                                Services, Launcher, CompareAsciiNoCase,
                                                [this] { return OSKind; }, kOwnProcessID}};
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace skorvel;
 using namespace skorvel::testing;
 
@@ -145,7 +147,7 @@ TEST(StartBtnClick, MatchingTerminationAndRecording) {
         f.View.Ticks[4] = true;
         f.SetFilter(4, c.keywords);
         f.Processes.Running = c.processes;
-        f.Paths.Paths = c.paths;
+        f.Wmi.Paths = c.paths;
         f.Core.StartBtnClick();
         EXPECT_EQ(f.Events(L"terminate"), c.terminated) << c.name;
         EXPECT_EQ(f.Core.ClosedApps(), c.closedApps) << c.name;
@@ -167,12 +169,14 @@ TEST(StartBtnClick, RunOrderLookupBeforeTerminationOneRefreshPerRowAndRestoreMod
     Lines expected = {ConfirmationBox()};
     for (int row : {1, 3, 8})
         expected.push_back(L"read " + FilterFilePath(kTestFilterFolder, row));
-    expected.insert(expected.end(), {L"update", L"update", L"lookup a.exe", L"terminate 10"});
+    expected.insert(expected.end(),
+                    {L"update", L"update", L"wmi connect", L"lookup a.exe", L"terminate 10"});
     for (int row = 2; row < 8; ++row)
         expected.push_back(L"update");
-    // Row 8: a.exe is gone from the fresh snapshot.
-    expected.insert(expected.end(),
-                    {L"update", L"lookup b.exe", L"terminate 11", L"update", L"update"});
+    // Row 8: a.exe is gone from the fresh snapshot. The connection goes once
+    // the last row is done.
+    expected.insert(expected.end(), {L"update", L"lookup b.exe", L"terminate 11", L"update",
+                                     L"wmi freed", L"update"});
     expected.insert(expected.end(), kRestoreMode.begin(), kRestoreMode.end());
     EXPECT_EQ(f.Log, expected);
     EXPECT_EQ(f.Core.ClosedApps(), (Lines{L"C:\\Apps\\a.exe", L"C:\\Apps\\b.exe"}));
@@ -225,37 +229,79 @@ TEST(StartBtnClick, AFailingSnapshotEndsTheRunInRestoreModeWithWhatWasRecorded) 
     EXPECT_EQ(tail, kRestoreMode);
 }
 
-namespace {
-
-class FakeWmi : public IWmiQuery {
-public:
-    int32_t Status = 1;
-    std::wstring Answer;
-    bool Raise = false;
-    Lines Queries;
-    int32_t WmiQueryValue(const std::wstring& query, const std::wstring& property,
-                          std::wstring& value) override {
-        Queries.push_back(query + L" / " + property);
-        if (Raise)
-            throw std::runtime_error("COM failure");
-        value = Status == 1 ? Answer : L"";
-        return Status;
+// The run's path lookups share one WMI connection, made at the first lookup
+// and released before the run ends, however it ends; each run has its own.
+TEST(StartBtnClick, OneWmiConnectionPerRunReleasedBeforeTheRunEnds) {
+    struct Case {
+        const char* name;
+        std::vector<FakeProcess> processes;
+        int failUpdateAt;
+        size_t connections;
+    };
+    const Case cases[] = {
+        {"matches in two rows", {{L"a.exe", 10}, {L"b.exe", 11}, {L"c.exe", 12}}, -1, 1},
+        {"nothing matches", {{L"c.exe", 12}}, -1, 0},
+        {"a snapshot fails after a match", {{L"a.exe", 10}, {L"b.exe", 11}}, 4, 1},
+    };
+    for (const auto& c : cases) {
+        FakeCore f;
+        f.View.Ticks[2] = f.View.Ticks[5] = true;
+        f.SetFilter(2, {L"a.exe"});
+        f.SetFilter(5, {L"b.exe", L"a.exe"});
+        f.Processes.Running = c.processes;
+        f.Processes.FailUpdateAt = c.failUpdateAt;
+        for (int run = 0; run < 2; ++run) {
+            f.Log.clear();
+            try {
+                f.Core.StartBtnClick();
+            } catch (const std::runtime_error&) {
+                EXPECT_GE(c.failUpdateAt, 0) << c.name;
+            }
+            const size_t connections = run == 0 ? c.connections : 1;
+            EXPECT_EQ(f.Events(L"wmi connect").size(), connections) << c.name << run;
+            EXPECT_EQ(f.Events(L"wmi freed").size(), connections) << c.name << run;
+            EXPECT_EQ(f.Wmi.Alive, 0) << c.name << run;
+            const auto freed = std::find(f.Log.begin(), f.Log.end(), L"wmi freed");
+            const auto hidden = std::find(f.Log.begin(), f.Log.end(), L"hide StartBtn");
+            if (connections) {
+                EXPECT_LT(freed - f.Log.begin(), hidden - f.Log.begin()) << c.name << run;
+            }
+            // The next run finds a new instance to close.
+            f.Processes.Running.push_back({L"a.exe", 20});
+        }
     }
-};
+}
 
-class FakeProcessPaths : public IProcessPaths {
-public:
-    std::vector<TRunningProcess> Processes;
-    bool RaiseOnPath = false;
-    std::vector<TRunningProcess> RunningProcesses() override { return Processes; }
-    std::wstring FullPath(uint32_t processID) override {
-        if (RaiseOnPath)
-            throw std::runtime_error("access denied");
-        return L"C:\\Pid" + std::to_wstring(processID) + L"\\app.exe";
+// Where WMI cannot answer, it is asked once per run; the lookups are then
+// answered from the row's snapshot without the processes the run has ended,
+// still only for a single live process of the name.
+TEST(StartBtnClick, WithoutWmiTheRowsSnapshotAnswersForASingleLiveProcess) {
+    for (TTermination firstTwin : {TTermination::Terminated, TTermination::NotOpened}) {
+        const bool ended = firstTwin == TTermination::Terminated;
+        FakeCore f;
+        f.Wmi.Status = -1;
+        f.View.Ticks[2] = f.View.Ticks[5] = true;
+        f.SetFilter(2, {L"a.exe", L"twin.exe"});
+        f.SetFilter(5, {L"b.exe"});
+        f.Processes.Running = {
+            {L"a.exe", 10}, {L"twin.exe", 11, firstTwin}, {L"twin.exe", 12}, {L"b.exe", 13}};
+        f.Core.StartBtnClick();
+        EXPECT_EQ(f.Events(L"lookup"), Lines{L"lookup a.exe"}) << ended;
+        EXPECT_EQ(f.Events(L"terminate"),
+                  (Lines{L"terminate 10", L"terminate 11", L"terminate 12", L"terminate 13"}))
+            << ended;
+        // With both twins alive at both lookups, neither gets a path.
+        EXPECT_EQ(f.Events(L"path"), ended ? (Lines{L"path 10", L"path 12", L"path 13"})
+                                           : (Lines{L"path 10", L"path 13"}))
+            << ended;
+        EXPECT_EQ(f.Core.ClosedApps(),
+                  ended ? (Lines{L"C:\\Pid10\\a.exe", L"C:\\Pid12\\twin.exe", L"C:\\Pid13\\b.exe"})
+                        : (Lines{L"C:\\Pid10\\a.exe", L"C:\\Pid13\\b.exe"}))
+            << ended;
+        EXPECT_EQ(f.Events(L"update").size(), 11u) << "no snapshot beyond the run's own";
+        EXPECT_EQ(f.Events(L"wmi connect").size(), 1u);
     }
-};
-
-} // namespace
+}
 
 TEST(QueryExecutablePath, QueryTextKeepsApostrophesUnlessTheNameHoldsOne) {
     EXPECT_EQ(WqlProcessQuery(L"player.exe"),
@@ -264,39 +310,73 @@ TEST(QueryExecutablePath, QueryTextKeepsApostrophesUnlessTheNameHoldsOne) {
     EXPECT_EQ(WqlProcessQuery(L""), L"SELECT * FROM Win32_Process WHERE Name=''");
 }
 
-TEST(QueryExecutablePath, WmiAnswersAndTheProcessListStandsInOnlyWhenItCannot) {
+TEST(QueryExecutablePath, WmiAnswersAndTheRunsSnapshotStandsInOnlyWhenItCannot) {
     struct Case {
         const char* name;
         int32_t status;
         bool wmiRaises;
-        std::vector<TRunningProcess> processes;
+        std::vector<FakeProcess> processes;
+        std::vector<uint32_t> ended; // terminated by the run
         bool pathRaises;
         std::wstring expected;
     };
-    const std::vector<TRunningProcess> one = {{L"svc.exe", 1}, {L"Player.EXE", 7}};
-    const std::vector<TRunningProcess> two = {{L"player.exe", 7}, {L"PLAYER.exe", 8}};
+    const std::vector<FakeProcess> one = {{L"svc.exe", 1}, {L"Player.EXE", 7}};
+    const std::vector<FakeProcess> two = {{L"player.exe", 7}, {L"PLAYER.exe", 8}};
     const Case cases[] = {
-        {"one object", 1, false, one, false, L"C:\\Wmi\\player.exe"},
-        {"no object", 0, false, one, false, L""},
-        {"several objects", 3, false, one, false, L""},
-        {"no answer: one process listed", -1, false, one, false, L"C:\\Pid7\\app.exe"},
-        {"no answer: two processes listed", -1, false, two, false, L""},
-        {"no answer: none listed", -1, false, {{L"other.exe", 3}}, false, L""},
-        {"no answer: path unreadable", -1, false, one, true, L""},
-        {"the query raises", 1, true, one, false, L""},
+        {"one object", 1, false, one, {}, false, L"C:\\Apps\\player.exe"},
+        {"no object", 0, false, one, {}, false, L""},
+        {"several objects", 3, false, one, {}, false, L""},
+        {"no answer: one process listed", -1, false, one, {}, false, L"C:\\Pid7\\Player.EXE"},
+        {"no answer: two processes listed", -1, false, two, {}, false, L""},
+        {"no answer: two listed, one ended", -1, false, two, {7}, false, L"C:\\Pid8\\PLAYER.exe"},
+        {"no answer: the one listed ended", -1, false, one, {7}, false, L""},
+        {"no answer: none listed", -1, false, {{L"other.exe", 3}}, {}, false, L""},
+        {"no answer: path unreadable", -1, false, one, {}, true, L""},
+        {"the query raises", 1, true, one, {}, false, L""},
     };
     for (const auto& c : cases) {
-        FakeWmi wmi;
+        TEventLog log;
+        FakeWmi wmi(log);
         wmi.Status = c.status;
-        wmi.Answer = L"C:\\Wmi\\player.exe";
         wmi.Raise = c.wmiRaises;
-        FakeProcessPaths processes;
-        processes.Processes = c.processes;
-        processes.RaiseOnPath = c.pathRaises;
+        FakeProcessList processes(log);
+        processes.Running = c.processes;
+        processes.UpdateList();
+        if (c.pathRaises)
+            processes.UnreadablePaths = {7};
         TExecutablePathLookup lookup(wmi, processes);
+        for (uint32_t processID : c.ended)
+            lookup.ProcessEnded(processID);
         EXPECT_EQ(lookup.QueryExecutablePath(L"player.exe"), c.expected) << c.name;
-        EXPECT_EQ(wmi.Queries,
-                  Lines{L"SELECT * FROM Win32_Process WHERE Name='player.exe' / ExecutablePath"})
-            << c.name;
+        EXPECT_EQ(std::count(log.begin(), log.end(), L"lookup player.exe"), 1) << c.name;
+        // The path comes from the run's snapshot, never from a new one.
+        EXPECT_EQ(std::count(log.begin(), log.end(), L"update"), 1) << c.name;
+    }
+}
+
+// Every lookup of one lookup object (one run) goes through one connection,
+// released with the object; once WMI has answered -1 it is not asked again.
+TEST(QueryExecutablePath, OneConnectionAndNoQueryOnceWmiCannotAnswer) {
+    for (int32_t status : {1, 0, -1}) {
+        TEventLog log;
+        FakeWmi wmi(log);
+        wmi.Status = status;
+        FakeProcessList processes(log);
+        processes.Running = {{L"a.exe", 10}, {L"b.exe", 11}, {L"c.exe", 12}};
+        processes.UpdateList();
+        log.clear();
+        {
+            TExecutablePathLookup lookup(wmi, processes);
+            EXPECT_EQ(log, Lines{}) << "nothing is made before the first lookup";
+            for (const wchar_t* name : {L"a.exe", L"b.exe", L"c.exe"})
+                lookup.QueryExecutablePath(name);
+            EXPECT_EQ(wmi.Alive, 1);
+        }
+        const Lines expected = status == -1 ? Lines{L"wmi connect", L"lookup a.exe", L"path 10",
+                                                    L"path 11",     L"path 12",      L"wmi freed"}
+                                            : Lines{L"wmi connect", L"lookup a.exe",
+                                                    L"lookup b.exe", L"lookup c.exe", L"wmi freed"};
+        EXPECT_EQ(log, expected) << status;
+        EXPECT_EQ(wmi.Alive, 0);
     }
 }

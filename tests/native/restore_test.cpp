@@ -23,7 +23,7 @@ void Optimise(FakeCore& f, const Lines& exeFiles) {
     uint32_t pid = 100;
     for (const auto& exe : exeFiles) {
         f.Processes.Running.push_back({exe, pid++});
-        f.Paths.Paths[exe] = L"C:\\Apps\\" + exe;
+        f.Wmi.Paths[exe] = L"C:\\Apps\\" + exe;
     }
     f.Core.StartBtnClick();
     f.Log.clear();

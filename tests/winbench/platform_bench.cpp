@@ -1,8 +1,15 @@
 // Timings of the platform calls the optimisation run makes: one process-list
-// refresh per category row, one WMI query per matching process, and the OS
-// identification behind the default ticks.
+// refresh per category row, the WMI queries of the path lookups (each with a
+// connection of its own, or over one kept connection), and the OS
+// identification behind the default ticks. Then whole optimisation runs over
+// 20 running applications against the calls no run can do without: 11
+// snapshots, 20 terminations and 20 path reads, timed on the same machine in
+// the same rounds.
 //
 //   platform_bench [PROCESSES]    (default 60: fixture copies fill the list up to it)
+#include "core/ansi_code_page_win.h"
+#include "core/filter_file.h"
+#include "core/optimisation_core_win.h"
 #include "platform/com_ptr.h"
 #include "platform/os_version.h"
 #include "platform/process_info.h"
@@ -16,6 +23,9 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
 #include <vector>
 
 using namespace skorvel;
@@ -38,6 +48,11 @@ struct TFigures {
     double Median, Minimum, Maximum;
 };
 
+TFigures Figures(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.front(), times.back()};
+}
+
 // Runs the operation Warmup times untimed, then Runs times, each timed alone
 // (in microseconds, divided by Batch calls per run).
 TFigures Measure(int warmup, int runs, int batch, const std::function<void()>& operation) {
@@ -50,8 +65,7 @@ TFigures Measure(int warmup, int runs, int batch, const std::function<void()>& o
             operation();
         times.push_back((NowMicroseconds() - start) / batch);
     }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.front(), times.back()};
+    return Figures(std::move(times));
 }
 
 void Print(const char* name, const TFigures& figures) {
@@ -59,12 +73,13 @@ void Print(const char* name, const TFigures& figures) {
                 figures.Minimum, figures.Maximum);
 }
 
-} // namespace
+double TimeMicroseconds(const std::function<void()>& operation) {
+    const double start = NowMicroseconds();
+    operation();
+    return NowMicroseconds() - start;
+}
 
-int main(int argc, char** argv) {
-    const int wanted = argc > 1 ? std::atoi(argv[1]) : 60;
-    const ComInitialization com;
-
+void PlatformCalls(int wanted) {
     TProcessInfo info;
     info.UpdateList();
     TFixtureFolder folder;
@@ -90,10 +105,155 @@ int main(int argc, char** argv) {
                             L"ProcessId", value);
           }));
     std::printf("  (status of the one-match query: %d)\n", status);
+    const std::wstring pathQuery = L"SELECT * FROM Win32_Process WHERE Name='platform_bench.exe'";
+    std::printf("  (status of the ExecutablePath query: %d)\n",
+                int(WmiQueryValue(pathQuery, L"ExecutablePath", value)));
+    Print("WmiQueryValue, ExecutablePath",
+          Measure(2, 20, 1, [&] { WmiQueryValue(pathQuery, L"ExecutablePath", value); }));
+    TWmiConnection connection;
+    Print("  the same over one kept connection", Measure(2, 20, 1, [&] {
+              connection.WmiQueryValue(pathQuery, L"ExecutablePath", value);
+          }));
 
     Print("GetWindowsTypeEx", Measure(10, 50, 200, [] {
               TWindowsTypeEx windowsType;
               GetWindowsTypeEx(windowsType);
           }));
+}
+
+// --- whole runs ---
+
+constexpr int kApplications = 20;
+constexpr int kRounds = 5;
+constexpr int kRunRow = 2;
+
+// The main window as the run sees it: the confirmation answered with Yes,
+// only the row of the 20 applications ticked.
+class TBenchView : public IMainView {
+public:
+    int RowCount() const override { return kCategoryRowCount; }
+    bool RowChecked(int row) const override { return row == kRunRow; }
+    void SetRowChecked(int, bool) override {}
+    void SetRowEnabled(int, bool) override {}
+    void SetControlVisible(TModeControl, bool) override {}
+    int ShowMessageBox(const std::wstring&, const std::wstring&, unsigned) override {
+        return kIdYes;
+    }
+    void ProcessMessages() override {}
+};
+
+using TApplications = std::vector<std::unique_ptr<TFixtureProcess>>;
+
+TApplications StartApplications(const std::vector<std::wstring>& paths) {
+    TApplications started;
+    for (const auto& path : paths)
+        started.push_back(std::make_unique<TFixtureProcess>(path, L"--window"));
+    return started;
+}
+
+// The applications' items in a fresh list, in the order they were started.
+std::vector<const TProcessItem*> ItemsOf(const TProcessCollection& list,
+                                         const TApplications& applications) {
+    std::vector<const TProcessItem*> items;
+    for (const auto& application : applications)
+        items.push_back(list.FindByID(application->Id()));
+    return items;
+}
+
+// A filter file that is removed again when it goes out of scope.
+class TFilterFileCopy {
+public:
+    TFilterFileCopy(const std::wstring& path, const std::vector<std::wstring>& keywords)
+        : FPath(path) {
+        const std::string bytes =
+            EncodeFilterFile(keywords, TFilterEncoding::feUtf8, TSystemAnsiCodePage());
+        const FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        if (!file || !::WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr))
+            throw std::runtime_error("cannot write the filter file");
+    }
+    TFilterFileCopy(const TFilterFileCopy&) = delete;
+    TFilterFileCopy& operator=(const TFilterFileCopy&) = delete;
+    ~TFilterFileCopy() { ::DeleteFileW(FPath.c_str()); }
+
+private:
+    std::wstring FPath;
+};
+
+void PrintMilliseconds(const char* name, const TFigures& figures) {
+    std::printf("%-44s median %10.2f ms   min %10.2f ms   max %10.2f ms\n", name,
+                figures.Median / 1000, figures.Minimum / 1000, figures.Maximum / 1000);
+}
+
+void OptimisationRuns() {
+    TFixtureFolder folder;
+    std::vector<std::wstring> names, images;
+    for (int i = 0; i < kApplications; ++i) {
+        names.push_back(L"app" + std::to_wstring(i / 10) + std::to_wstring(i % 10) + L".exe");
+        images.push_back(folder.Copy(L"fixture_app", names.back()));
+    }
+    const TFilterFileCopy filter(FilterFilePath(folder.Path(), kRunRow), names);
+
+    TBenchView view;
+    TProcessInfo processInfo;
+    TProcessInfoList processes(processInfo);
+    TWmiConnector wmi;
+    TFilterFolderFiles files;
+    TServiceManagerFactory services;
+    TDesktopShellLauncher launcher(nullptr);
+    TOptimisationCore core(view, TCoreServices{processes, wmi, files, folder.Path(), services,
+                                               launcher, CompareTextUserLocale, CurrentOSKind,
+                                               ::GetCurrentProcessId()});
+
+    std::vector<double> runs, snapshots, terminations, pathReads, sums, ratios;
+    for (int round = 0; round < kRounds; ++round) {
+        // The calls no run can avoid, on the same applications and in the
+        // run's order: the snapshots of the rows up to theirs, each one's
+        // path read and termination, the snapshots of the remaining rows and
+        // the last one.
+        TApplications applications = StartApplications(images);
+        TProcessInfo own;
+        double snapshot = 0, termination = 0, pathRead = 0;
+        for (int row = 0; row <= kRunRow; ++row)
+            snapshot += TimeMicroseconds([&] { own.UpdateList(); });
+        for (const TProcessItem* item : ItemsOf(own.RunningProcesses(), applications)) {
+            pathRead += TimeMicroseconds([&] { item->FullPath(); });
+            termination += TimeMicroseconds([&] { item->TerminateProcess(); });
+        }
+        for (int row = kRunRow + 1; row <= kFilterCategoryCount; ++row)
+            snapshot += TimeMicroseconds([&] { own.UpdateList(); });
+        applications.clear();
+
+        applications = StartApplications(images);
+        runs.push_back(TimeMicroseconds([&] { core.StartBtnClick(); }));
+        if (core.ClosedApps().size() != size_t(kApplications))
+            std::printf("round %d: %d paths recorded, not %d\n", round,
+                        int(core.ClosedApps().size()), kApplications);
+        applications.clear();
+
+        snapshots.push_back(snapshot);
+        terminations.push_back(termination);
+        pathReads.push_back(pathRead);
+        sums.push_back(snapshot + termination + pathRead);
+        ratios.push_back(runs.back() / sums.back());
+    }
+    std::printf("whole runs over %d applications, %d rounds:\n", kApplications, kRounds);
+    PrintMilliseconds("run (StartBtnClick)", Figures(runs));
+    PrintMilliseconds("11 snapshots (UpdateList)", Figures(snapshots));
+    PrintMilliseconds("20 terminations (TerminateProcess)", Figures(terminations));
+    PrintMilliseconds("20 path reads (FullPath)", Figures(pathReads));
+    PrintMilliseconds("sum of the unavoidable calls", Figures(sums));
+    const TFigures ratio = Figures(ratios);
+    std::printf("%-44s median %10.2f      min %10.2f      max %10.2f\n",
+                "run / sum of the unavoidable calls", ratio.Median, ratio.Minimum, ratio.Maximum);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const ComInitialization com;
+    PlatformCalls(argc > 1 ? std::atoi(argv[1]) : 60);
+    OptimisationRuns();
     return 0;
 }

@@ -68,19 +68,27 @@ TEST_F(CoreProcessesTest, PathLookupAnswersForExactlyOneProcessEvenWithoutWmiPat
     const std::wstring single = FFolder.Copy(L"fixture_app", L"it's.exe");
     const std::wstring twin = FFolder.Copy(L"fixture_app", L"twin.exe");
     const TFixtureProcess app(single), first(twin), second(twin);
-    TWmiQuery wmi;
-    TSnapshotProcessPaths processes;
+    TProcessInfo processInfo;
+    TProcessInfoList processes(processInfo);
+    processes.UpdateList();
+    TWmiConnector wmi;
     TExecutablePathLookup lookup(wmi, processes);
 
     std::wstring value;
-    const int32_t status =
-        wmi.WmiQueryValue(WqlProcessQuery(L"it's.exe"), L"ExecutablePath", value);
+    const int32_t status = WmiQueryValue(WqlProcessQuery(L"it's.exe"), L"ExecutablePath", value);
     RecordProperty("wmi_executable_path_status", status);
     std::printf("WMI status for ExecutablePath: %d\n", int(status));
     EXPECT_TRUE(AsciiSameText(lookup.QueryExecutablePath(L"IT'S.EXE"), single))
         << WideToUtf8(lookup.QueryExecutablePath(L"IT'S.EXE"));
     EXPECT_EQ(lookup.QueryExecutablePath(L"twin.exe"), L"");
     EXPECT_EQ(lookup.QueryExecutablePath(L"absent.exe"), L"");
+    if (status == -1) {
+        // The snapshot answers: once the run has ended one twin, the other
+        // is the single one left, read by its process id.
+        lookup.ProcessEnded(first.Id());
+        EXPECT_TRUE(AsciiSameText(lookup.QueryExecutablePath(L"twin.exe"), twin))
+            << WideToUtf8(lookup.QueryExecutablePath(L"twin.exe"));
+    }
 }
 
 TEST_F(CoreProcessesTest, MatchingClosesTheListedAppsButNeverTheProgramItself) {
@@ -90,9 +98,8 @@ TEST_F(CoreProcessesTest, MatchingClosesTheListedAppsButNeverTheProgramItself) {
     TFixtureProcess app(single), first(twin), second(twin), kept(keep);
     TProcessInfo processInfo;
     TProcessInfoList processes(processInfo);
-    TWmiQuery wmi;
-    TSnapshotProcessPaths paths;
-    TExecutablePathLookup lookup(wmi, paths);
+    TWmiConnector wmi;
+    TExecutablePathLookup lookup(wmi, processes);
 
     processes.UpdateList();
     Lines closedApps;

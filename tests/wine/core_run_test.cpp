@@ -178,15 +178,13 @@ TEST_F(CoreRunTest, OptimiseClosesTheTickedCategoriesAndRestoreBringsThemBack) {
 
     TProcessInfo processInfo;
     TProcessInfoList processes(processInfo);
-    TWmiQuery wmi;
-    TSnapshotProcessPaths paths;
-    TExecutablePathLookup lookup(wmi, paths);
+    TWmiConnector wmi;
     TFilterFolderFiles files;
     TServiceManagerFactory services;
     TDesktopShellLauncher launcher(nullptr);
     TTestView view;
-    TOptimisationCore core(view, TCoreServices{processes, lookup, files, filters, services,
-                                               launcher, CompareTextUserLocale, CurrentOSKind,
+    TOptimisationCore core(view, TCoreServices{processes, wmi, files, filters, services, launcher,
+                                               CompareTextUserLocale, CurrentOSKind,
                                                ::GetCurrentProcessId()});
     view.Ticks[2] = view.Ticks[4] = view.Ticks[kEffectsRow] = true;
 

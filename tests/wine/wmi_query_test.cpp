@@ -13,6 +13,8 @@
 #include <cstring>
 #include <functional>
 #include <initializer_list>
+#include <optional>
+#include <thread>
 #include <vector>
 
 using namespace skorvel;
@@ -327,4 +329,39 @@ TEST_F(WmiQueryValueTest, FailuresGiveMinusOneAndAnEmptyValue) {
     }
     EXPECT_EQ(WmiQueryValue(L"this is not WQL", L"Name", value), -1);
     EXPECT_EQ(value, L"");
+}
+
+TEST_F(WmiQueryValueTest, OneConnectionAnswersQueryAfterQueryAsSingleQueriesDo) {
+    ASSERT_TRUE(SUCCEEDED(FCom.Result()));
+    const TFixtureProcess running(FFolder.Copy(L"fixture_app", L"skv_wmi.exe"));
+    TWmiConnection connection;
+    std::wstring value = L"stale", alone;
+    EXPECT_EQ(connection.WmiQueryValue(ProcessQuery(L"skv_nobody.exe"), L"ProcessId", value), 0);
+    EXPECT_EQ(value, L"");
+    EXPECT_EQ(connection.WmiQueryValue(ProcessQuery(L"skv_wmi.exe"), L"ProcessId", value), 1);
+    EXPECT_EQ(WmiQueryValue(ProcessQuery(L"skv_wmi.exe"), L"ProcessId", alone), 1);
+    EXPECT_EQ(value, alone);
+    // A failed query leaves the connection fit for the next one.
+    EXPECT_EQ(connection.WmiQueryValue(L"this is not WQL", L"Name", value), -1);
+    EXPECT_EQ(value, L"");
+    EXPECT_EQ(connection.WmiQueryValue(ProcessQuery(L"skv_wmi.exe"), L"NoSuchProperty", value), -1);
+    EXPECT_EQ(connection.WmiQueryValue(ProcessQuery(L"skv_wmi.exe"), L"ProcessId", value), 1);
+    EXPECT_EQ(value, alone);
+}
+
+TEST(WmiConnection, AConnectionThatCouldNotBeMadeIsTriedAgainAtTheNextQuery) {
+    int32_t withoutApartment = 0, inApartment = 0;
+    // A thread of its own, outside any COM apartment to begin with.
+    std::thread([&] {
+        std::optional<ComInitialization> com;
+        TWmiConnection connection; // released before COM is uninitialised
+        std::wstring value;
+        withoutApartment = connection.WmiQueryValue(
+            L"SELECT * FROM Win32_Process WHERE Name='skv_nobody.exe'", L"ProcessId", value);
+        com.emplace(COINIT_APARTMENTTHREADED);
+        inApartment = connection.WmiQueryValue(
+            L"SELECT * FROM Win32_Process WHERE Name='skv_nobody.exe'", L"ProcessId", value);
+    }).join();
+    EXPECT_EQ(withoutApartment, -1);
+    EXPECT_EQ(inApartment, 0);
 }

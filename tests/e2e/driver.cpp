@@ -131,9 +131,14 @@ std::string WaitExit(const std::vector<std::string>& a) {
     return "{\"exited\":" + Bool(exited) + ",\"code\":" + (exited ? Number(code) : "null") + "}";
 }
 
+// Answers once the process has really ended: a test that starts the same
+// program next must not meet the one still ending (its single-instance
+// mutex, its entry in the process list).
 std::string Kill(const std::vector<std::string>& a) {
-    HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, DWORD(std::stoul(a.at(1))));
-    const bool done = process && ::TerminateProcess(process, 1);
+    HANDLE process =
+        ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, DWORD(std::stoul(a.at(1))));
+    const bool done = process && ::TerminateProcess(process, 1) &&
+                      ::WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
     if (process)
         ::CloseHandle(process);
     return "{\"killed\":" + Bool(done) + "}";

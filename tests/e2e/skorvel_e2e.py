@@ -76,7 +76,20 @@ def wait_for(predicate, timeout=15.0, interval=0.1, what="condition"):
 class ProgramTestCase(unittest.TestCase):
     """Each test gets a fresh program folder on C: with a copy of Skorvel.exe,
     a driver, and its own list of started processes, which are ended after
-    the test."""
+    the test.
+
+    A driver of the class's own stays for all its tests: when the last
+    ordinary program of a prefix ends, Wine ends the prefix's session a few
+    seconds later (services, explorer), and a next test must not start while
+    that happens."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.keeper = Driver()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.keeper.close()
 
     def setUp(self):
         self.driver = Driver()
@@ -208,6 +221,12 @@ def write_filter(folder, stem, lines, encoding):
     return path
 
 
+def service_image(name):
+    """Each service runs from a copy of the fixture service of its own, so
+    that its process can be told by name."""
+    return name + "_service.exe"
+
+
 def sc(*args):
     """Wine's sc.exe; its output only appears when piped."""
     return subprocess.run(["wine", "sc", *args], capture_output=True, text=True,
@@ -222,6 +241,24 @@ class SystemTestCase(ProgramTestCase):
         super().setUp()
         self.apps = os.path.join(PREFIX, "drive_c", "Apps")
         os.makedirs(self.apps, exist_ok=True)
+        self.services = []
+
+    def tearDown(self):
+        """Ends every application started from the apps folder (the program
+        relaunches some itself) and removes the services once they have
+        stopped and their processes have ended, so that the next test meets
+        none of them."""
+        apps = windows_path(self.apps) + "\\"
+        for p in self.processes():
+            if p["path"].lower().startswith(apps.lower()):
+                self.driver.call("kill", p["pid"])
+        for name in self.services:
+            sc("stop", name)
+        for name in self.services:
+            wait_for(lambda: self.service_state(name) == "STOPPED", what=f"{name} stopped")
+            wait_for(lambda: not self.running(service_image(name)), what=f"{name}'s process ended")
+            sc("delete", name)
+        super().tearDown()
 
     def app(self, image_name):
         """Starts a copy of the fixture application under an image name."""
@@ -242,10 +279,10 @@ class SystemTestCase(ProgramTestCase):
         folder = os.path.join(PREFIX, "drive_c", "Services")
         os.makedirs(folder, exist_ok=True)
         for name in names:
-            # Each service needs an executable of its own under Wine.
-            exe = os.path.join(folder, name + "_service.exe")
+            exe = os.path.join(folder, service_image(name))
             shutil.copy(os.path.join(BIN, "fixture_service.exe"), exe)
             sc("create", name, "binPath=", windows_path(exe))
+            self.services.append(name)
             sc("start", name)
         for name in names:
             wait_for(lambda: self.service_state(name) == "RUNNING", what=f"{name} running")

@@ -20,8 +20,10 @@ class CrashLog(SystemTestCase):
     def test_unreadable_filter_file_is_logged_and_shown(self):
         locked = write_filter(self.folder, "komunikatory", ["player.exe"], "utf-8-sig")
         self.app("player.exe")
-        self.start(os.path.join(BIN, "file_holder.exe"), '"%s"' % windows_path(locked))
-        time.sleep(1)
+        held = os.path.join(self.folder, "held")
+        self.start(os.path.join(BIN, "file_holder.exe"),
+                   '"%s" "%s"' % (windows_path(locked), windows_path(held)))
+        wait_for(lambda: os.path.exists(held), what="the filter file held")
         pid, main = self.start_program()
         self.press_start_button(main)
         self.confirm(pid)

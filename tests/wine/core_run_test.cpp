@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace skorvel;
 using namespace skorvel::testing;
@@ -64,6 +66,11 @@ DWORD WaitForServiceState(const wchar_t* name, DWORD state) {
     return current;
 }
 
+std::wstring ServiceImage(const std::wstring& name) {
+    return name + L"_svc.exe";
+}
+const std::vector<std::wstring> kServiceImages = {ServiceImage(L"uxsms"), ServiceImage(L"Themes")};
+
 // Ends, when it goes out of scope, every process started from the folder
 // under one of the names: the relaunched ones are nobody's children.
 class TRelaunchedProcesses {
@@ -109,8 +116,7 @@ protected:
         const ServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
         for (const wchar_t* name : {L"uxsms", L"Themes"}) {
             const std::wstring binary =
-                L"\"" + FServiceFolder->Copy(L"fixture_service", std::wstring(name) + L"_svc.exe") +
-                L"\"";
+                L"\"" + FServiceFolder->Copy(L"fixture_service", ServiceImage(name)) + L"\"";
             const ServiceHandle service(::CreateServiceW(
                 manager.get(), name, name, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
                 SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, binary.c_str(), nullptr, nullptr,
@@ -127,6 +133,8 @@ protected:
             WaitForServiceState(name, SERVICE_STOPPED);
             ::DeleteService(service.get());
         }
+        // The copies can only be removed once their processes have ended.
+        WaitUntilNoProcessOf(kServiceImages, 10000);
         FServiceFolder.reset();
     }
     void SetUp() override {
@@ -196,6 +204,7 @@ TEST_F(CoreRunTest, OptimiseClosesTheTickedCategoriesAndRestoreBringsThemBack) {
     EXPECT_TRUE(kept.Running());
     EXPECT_EQ(WaitForServiceState(L"uxsms", SERVICE_STOPPED), DWORD(SERVICE_STOPPED));
     EXPECT_EQ(WaitForServiceState(L"Themes", SERVICE_STOPPED), DWORD(SERVICE_STOPPED));
+    EXPECT_TRUE(WaitUntilNoProcessOf(kServiceImages, 10000)); // as before a user's restore
     EXPECT_FALSE(view.StartVisible);
     EXPECT_TRUE(view.PrzywrocVisible);
     bool singleRecorded = false, playerRecorded = false;

@@ -1,12 +1,14 @@
 #pragma once
 // Test helpers: copies of the fixture programs under chosen image names in a
-// folder of their own, and processes started from them that are ended when
-// they go out of scope.
+// folder of their own, processes started from them that are ended when they
+// go out of scope, and a wait for the processes of given images to end.
 #include "platform/handles.h"
 #include "platform/paths.h"
 
 #include <windows.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -20,6 +22,29 @@ inline bool RunningUnderWine() {
 // A fixture program built beside the running test (bin\NAME.exe).
 inline std::wstring FixtureProgram(const std::wstring& name) {
     return ProgramFolder() + name + L".exe";
+}
+
+// Waits until no process runs from an image of one of the names (compared
+// without letter case); false if one still runs after the time given. A
+// service reports STOPPED while its process is still ending: what starts
+// next must not meet it.
+inline bool WaitUntilNoProcessOf(const std::vector<std::wstring>& imageNames, DWORD milliseconds) {
+    const DWORD start = ::GetTickCount();
+    const FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        for (const auto& name : imageNames) {
+            if (::CompareStringOrdinal(entry.szExeFile, -1, name.c_str(), -1, TRUE) != CSTR_EQUAL)
+                continue;
+            const KernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID));
+            const DWORD left = milliseconds - std::min(milliseconds, ::GetTickCount() - start);
+            if (process && ::WaitForSingleObject(process.get(), left) != WAIT_OBJECT_0)
+                return false;
+        }
+    }
+    return true;
 }
 
 // A fresh folder under the temporary folder; removed with what it holds.

@@ -1,5 +1,6 @@
 #include "platform/service_manager.h"
 
+#include "platform/text.h"
 #include "tests/wine/fixture_processes.h"
 
 #include <windows.h>
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace skorvel;
 using namespace skorvel::testing;
@@ -17,6 +20,9 @@ constexpr const wchar_t* kPlain = L"SkorvelTestPlain";
 constexpr const wchar_t* kOther = L"SkorvelTestOther";
 constexpr const wchar_t* kSlowStart = L"SkorvelTestSlowStart";
 constexpr const wchar_t* kSlowStop = L"SkorvelTestSlowStop";
+const wchar_t* const kServices[] = {kPlain, kOther, kSlowStart, kSlowStop};
+const std::vector<std::wstring> kImages = {L"svc_plain.exe", L"svc_other.exe",
+                                           L"svc_slow_start.exe", L"svc_slow_stop.exe"};
 
 // Registers copies of the fixture service under test names for the whole
 // suite and removes them again. While this test process runs, Wine keeps the
@@ -27,35 +33,38 @@ protected:
         FFolder = std::make_unique<TFixtureFolder>();
         FManager.reset(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
         ASSERT_TRUE(FManager) << ::GetLastError();
-        Register(kPlain, L"svc_plain.exe", L"");
-        Register(kOther, L"svc_other.exe", L"");
-        Register(kSlowStart, L"svc_slow_start.exe", L"--start-pending 3000");
-        Register(kSlowStop, L"svc_slow_stop.exe", L"--stop-pending 3000");
+        Register(kPlain, kImages[0], L"");
+        Register(kOther, kImages[1], L"");
+        Register(kSlowStart, kImages[2], L"--start-pending 3000");
+        Register(kSlowStop, kImages[3], L"--stop-pending 3000");
     }
 
     static void TearDownTestSuite() {
-        for (const wchar_t* name : {kPlain, kOther, kSlowStart, kSlowStop}) {
+        StopAll();
+        for (const wchar_t* name : kServices) {
             const ServiceHandle service(::OpenServiceW(FManager.get(), name, SERVICE_ALL_ACCESS));
-            SERVICE_STATUS status{};
-            ::ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
-            WaitForState(service.get(), SERVICE_STOPPED, 10000);
             ::DeleteService(service.get());
         }
         FManager.reset();
         FFolder.reset();
     }
 
-    void TearDown() override {
-        // Every test starts with all services stopped.
-        for (const wchar_t* name : {kPlain, kOther, kSlowStart, kSlowStop}) {
+    // Every test starts with all services stopped and their processes gone.
+    void TearDown() override { StopAll(); }
+
+    static void StopAll() {
+        for (const wchar_t* name : kServices) {
             const ServiceHandle service(::OpenServiceW(FManager.get(), name, SERVICE_ALL_ACCESS));
             SERVICE_STATUS status{};
             ::ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
-            WaitForState(service.get(), SERVICE_STOPPED, 10000);
+            EXPECT_EQ(WaitForState(service.get(), SERVICE_STOPPED, 10000), DWORD(SERVICE_STOPPED))
+                << WideToUtf8(name);
         }
+        EXPECT_TRUE(WaitUntilNoProcessOf(kImages, 10000)) << "a stopped service's process runs on";
     }
 
-    static void Register(const wchar_t* name, const wchar_t* imageName, const wchar_t* arguments) {
+    static void Register(const wchar_t* name, const std::wstring& imageName,
+                         const wchar_t* arguments) {
         const std::wstring binary =
             L"\"" + FFolder->Copy(L"fixture_service", imageName) + L"\" " + arguments;
         const ServiceHandle service(
@@ -116,7 +125,7 @@ TEST_F(ServiceManagerTest, StartAndStopAService) {
     EXPECT_TRUE(FServices.ServiceStopped());
     EXPECT_FALSE(FServices.ServiceRunning());
 
-    ASSERT_TRUE(FServices.StartService());
+    ASSERT_TRUE(FServices.StartService()) << ::GetLastError();
     EXPECT_EQ(WaitForState(FServices.ServiceHandle(), SERVICE_RUNNING, 10000),
               DWORD(SERVICE_RUNNING));
     EXPECT_TRUE(FServices.ServiceRunning());
@@ -138,7 +147,7 @@ TEST_F(ServiceManagerTest, StartWithOneArgumentAndPauseAndContinue) {
     EXPECT_EQ(::GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
     EXPECT_TRUE(FServices.ServiceStopped());
 
-    ASSERT_TRUE(FServices.StartService(1, L"--one"));
+    ASSERT_TRUE(FServices.StartService(1, L"--one")) << ::GetLastError();
     ASSERT_EQ(WaitForState(FServices.ServiceHandle(), SERVICE_RUNNING, 10000),
               DWORD(SERVICE_RUNNING));
 
@@ -162,7 +171,7 @@ TEST_F(ServiceManagerTest, StartWithOneArgumentAndPauseAndContinue) {
 TEST_F(ServiceManagerTest, APendingServiceIsNeitherRunningNorStopped) {
     ASSERT_TRUE(FServices.Connect());
     ASSERT_TRUE(FServices.OpenServiceConnection(kSlowStart));
-    ASSERT_TRUE(FServices.StartService());
+    ASSERT_TRUE(FServices.StartService()) << ::GetLastError();
     EXPECT_EQ(FServices.GetStatus(), DWORD(SERVICE_START_PENDING));
     EXPECT_FALSE(FServices.ServiceRunning());
     EXPECT_FALSE(FServices.ServiceStopped());
@@ -170,7 +179,7 @@ TEST_F(ServiceManagerTest, APendingServiceIsNeitherRunningNorStopped) {
               DWORD(SERVICE_RUNNING));
 
     ASSERT_TRUE(FServices.OpenServiceConnection(kSlowStop));
-    ASSERT_TRUE(FServices.StartService());
+    ASSERT_TRUE(FServices.StartService()) << ::GetLastError();
     ASSERT_EQ(WaitForState(FServices.ServiceHandle(), SERVICE_RUNNING, 10000),
               DWORD(SERVICE_RUNNING));
     EXPECT_TRUE(FServices.StopService());
@@ -184,7 +193,7 @@ TEST_F(ServiceManagerTest, APendingServiceIsNeitherRunningNorStopped) {
 TEST_F(ServiceManagerTest, EachOpenSwitchesTheServiceActedOn) {
     ASSERT_TRUE(FServices.Connect());
     ASSERT_TRUE(FServices.OpenServiceConnection(kPlain));
-    ASSERT_TRUE(FServices.StartService());
+    ASSERT_TRUE(FServices.StartService()) << ::GetLastError();
     ASSERT_EQ(WaitForState(FServices.ServiceHandle(), SERVICE_RUNNING, 10000),
               DWORD(SERVICE_RUNNING));
 

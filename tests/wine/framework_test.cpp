@@ -1,5 +1,6 @@
 // The window framework with small layouts of the tests' own: handler binding
 // by name, the application-wide exception hook, menus with hidden items.
+#include "tests/wine/test_application.h"
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
@@ -10,16 +11,6 @@
 using namespace skorvel;
 
 namespace {
-
-TApplication& App() {
-    static TApplication* app = [] {
-        auto* a = new TApplication;
-        a->Initialize();
-        a->SetTitle(L"Test");
-        return a;
-    }();
-    return *app;
-}
 
 constexpr char kLayout[] = "form TestFrm\n"
                            "    caption: Test\n"
@@ -66,7 +57,7 @@ int VisibleItems(HMENU menu) {
 } // namespace
 
 TEST(Framework, UnknownHandlerOrPropertyIsALayoutError) {
-    App();
+    TestApplication();
     std::string unknownHandler = kLayout;
     unknownHandler.replace(unknownHandler.find("Aborts"), 6, "Missing");
     TTestFrm first(unknownHandler);
@@ -79,12 +70,12 @@ TEST(Framework, UnknownHandlerOrPropertyIsALayoutError) {
 }
 
 TEST(Framework, EscapingExceptionsReachTheHookButAbortsDoNot) {
-    App();
+    TestApplication();
     TTestFrm form(kLayout);
     form.Build();
     EXPECT_EQ(form.created, 1);
     std::vector<std::wstring> seen;
-    App().OnException = [&](TObject& sender, const std::exception& e) {
+    TestApplication().OnException = [&](TObject& sender, const std::exception& e) {
         seen.push_back(sender.Name() + L":" + ExceptionMessage(e));
         try {
             std::rethrow_if_nested(e);
@@ -96,12 +87,12 @@ TEST(Framework, EscapingExceptionsReachTheHookButAbortsDoNot) {
     ::SendMessageW(button.Handle(), BM_CLICK, 0, 0);
     form.FindComponent<TMenuItem>(L"Second").Click();
     form.FindComponent<TMenuItem>(L"First").Click();
-    App().OnException = nullptr;
+    TestApplication().OnException = nullptr;
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"Btn:outer", L"inner", L"First:outer", L"inner"}));
 }
 
 TEST(Framework, HiddenMenuItemsAreLeftOutOfTheSystemMenu) {
-    App();
+    TestApplication();
     TTestFrm form(kLayout);
     form.Build();
     auto& second = form.FindComponent<TMenuItem>(L"Second");

@@ -2,6 +2,7 @@
 // the application's main form: the shell's callback sent to the handler
 // window, the hooks, the record sent to the shell, the shared windows.
 #include "tests/wine/fixture_processes.h"
+#include "tests/wine/test_application.h"
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
@@ -16,16 +17,6 @@
 using namespace skorvel;
 
 namespace {
-
-TApplication& App() {
-    static TApplication* app = [] {
-        auto* a = new TApplication;
-        a->Initialize();
-        a->SetTitle(L"Test");
-        return a;
-    }();
-    return *app;
-}
 
 constexpr char kLayout[] = "form TrayFrm\n"
                            "    caption: Tray\n"
@@ -76,7 +67,7 @@ void Pump(DWORD milliseconds) {
     const DWORD end = ::GetTickCount() + milliseconds;
     for (DWORD now = ::GetTickCount(); now - end > 0x7FFFFFFF; now = ::GetTickCount()) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
-        App().ProcessMessages();
+        TestApplication().ProcessMessages();
     }
 }
 
@@ -119,17 +110,17 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
 class TrayIcon : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        TestApplication();
         Log.clear();
         form = std::make_unique<TTrayFrm>();
-        App().SetMainForm(form.get());
+        TestApplication().SetMainForm(form.get());
         form->Show();
-        App().ProcessMessages();
+        TestApplication().ProcessMessages();
     }
     void TearDown() override {
-        App().SetMainForm(nullptr);
+        TestApplication().SetMainForm(nullptr);
         form.reset();
-        App().ProcessMessages();
+        TestApplication().ProcessMessages();
     }
     std::unique_ptr<TTrayFrm> form;
 };
@@ -244,7 +235,7 @@ TEST_F(TrayIcon, CallbackMessagesRaiseTheirEvents) {
         if (c.menu && c.expected.find("menu") != std::string::npos) {
             EXPECT_EQ(form->Menu().PopupComponent, &icon);
         }
-        App().ProcessMessages();
+        TestApplication().ProcessMessages();
     }
 }
 
@@ -332,15 +323,16 @@ TEST_F(TrayIcon, MinimisedApplicationGoesToTheTrayAndRestoreBringsTheFormBack) {
         SCOPED_TRACE(minimizeToTray);
         TCoolTrayIcon icon(form.get());
         icon.SetMinimizeToTray(minimizeToTray);
-        ::SendMessageW(App().Handle(), WM_SIZE, SIZE_MINIMIZED, 0);
+        ::SendMessageW(TestApplication().Handle(), WM_SIZE, SIZE_MINIMIZED, 0);
         EXPECT_EQ(form->Visible(), !minimizeToTray);
         EXPECT_EQ(icon.IconVisible(), minimizeToTray);
         EXPECT_EQ(icon.UpdateTray(), minimizeToTray) << "the shell has the icon";
 
-        ::SendMessageW(App().Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        ::SendMessageW(TestApplication().Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
         EXPECT_TRUE(form->Visible());
         EXPECT_FALSE(::IsIconic(form->Handle()));
-        EXPECT_FALSE(::IsWindowVisible(App().Handle())) << "the application window stays unseen";
+        EXPECT_FALSE(::IsWindowVisible(TestApplication().Handle()))
+            << "the application window stays unseen";
     }
 }
 
@@ -366,7 +358,7 @@ TEST_F(TrayIcon, TaskbarCreatedReaddsOnlyAVisibleIcon) {
         while (::MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 100, QS_ALLINPUT) !=
                    WAIT_OBJECT_0 &&
                ::GetTickCount() < end)
-            App().ProcessMessages();
+            TestApplication().ProcessMessages();
         DWORD code = 1;
         ::GetExitCodeProcess(pi.hProcess, &code);
         ::CloseHandle(pi.hProcess);
@@ -561,15 +553,15 @@ TEST_F(TrayIcon, CyclesThroughItsImageListAndDropsFreedReferences) {
 
 TEST_F(TrayIcon, StartupHandlerMayKeepTheMainFormHidden) {
     form->Hide();
-    App().ShowMainForm = true;
+    TestApplication().ShowMainForm = true;
     TCoolTrayIcon icon(form.get());
     icon.OnStartup = [](TObject&, bool& show) { show = false; };
     icon.SetIconVisible(true);
     icon.Loaded();
-    EXPECT_FALSE(App().ShowMainForm);
+    EXPECT_FALSE(TestApplication().ShowMainForm);
     EXPECT_FALSE(form->Visible());
     EXPECT_TRUE(icon.IconVisible());
-    App().ShowMainForm = true;
+    TestApplication().ShowMainForm = true;
 }
 
 TEST_F(TrayIcon, BitmapBecomesASmallIcon) {

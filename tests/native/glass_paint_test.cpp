@@ -690,3 +690,41 @@ TEST(GlassPaint, DisabledCaptionTakesColorDisabledButTheArrowPartKeepsTheFontCol
     EXPECT_EQ(button.Image.Pixel(45 + 2, 24 / 2 - 4 + 2), ColorToRGB24(0x00FF00));
     EXPECT_EQ(button.Image.Pixel(4, 8), (TRGB24{0, 255, 0})); // the glyph in its disabled look
 }
+
+// A duo button narrower than its 24-pixel arrow part: the part's shadow mask
+// starts left of the image and only its overlapping columns are laid.
+TEST(GlassPaint, NarrowDuoButtonLaysTheOverlappingPartOfTheArrowShadow) {
+    const int cw = 16, ch = 20;
+    const TImage24 background = GreyGradient(cw, ch);
+    const TRGB24 glow{40, 90, 160};
+    FakeButton button(background);
+    button.FDuoStyle = true;
+    button.GlowColor = glow;
+    button.DrawButton(); // flat, idle, with a glow: only the content and its shadows
+
+    auto shadow = [&](TImage24& image, const TImage24& mask, int left) {
+        for (int y = 0; y < mask.Height(); ++y)
+            for (int x = 0; x < mask.Width(); ++x)
+                if (image.View().Contains(x + left, y))
+                    image.View().SetPixel(
+                        x + left, y, Toward(glow, image.Pixel(x + left, y), mask.Pixel(x, y).R));
+    };
+    const int arrowY = ch / 2 - 4;
+    TImage24 expected = background;
+    // The arrow part: its mask (24 × ch − 2, arrow at x 9) right-aligned, 8 columns cut off.
+    TImage24 arrowMask(24, ch - 2, kWhitePixel);
+    DrawArrowGlyph(arrowMask.View(), 9, arrowY, {0, 0, 0});
+    BlurShadowMask(arrowMask.View(), 1, 3);
+    shadow(expected, arrowMask, cw - 24);
+    DrawArrowGlyph(expected.View(), cw - 15, arrowY, kWhitePixel);
+    // The main part: the caption's mask (the fake's dot at (4, 10)), then the caption.
+    TImage24 captionMask(cw - 2, ch - 2, kWhitePixel);
+    captionMask.View().SetPixel(4, 10, {0, 0, 0});
+    BlurShadowMask(captionMask.View(), 1, 3);
+    shadow(expected, captionMask, 0);
+    expected.View().SetPixel(4, 10, kWhitePixel);
+
+    for (int y = 0; y < ch; ++y)
+        for (int x = 0; x < cw; ++x)
+            ASSERT_EQ(button.Image.Pixel(x, y), expected.Pixel(x, y)) << x << "," << y;
+}

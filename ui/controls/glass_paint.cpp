@@ -248,13 +248,15 @@ void OverlayShadowMask(const TImageView& image, const TImageView& mask, int left
                        TRGB24 glow) {
     const int fromX = std::max(0, -left), toX = std::min(mask.Width(), image.Width() - left);
     const int fromY = std::max(0, -top), toY = std::min(mask.Height(), image.Height() - top);
+    // The mask may start left of the image (the arrow part of a narrow duo
+    // button): only pointers to pixels inside the image are formed.
     for (int y = fromY; y < toY; ++y) {
         const TRGB24* s = mask.Row(y);
-        TRGB24* row = image.Row(y + top) + left;
+        TRGB24* row = image.Row(y + top);
         for (int x = fromX; x < toX; ++x) {
             const int weight = s[x].R;
-            row[x] = {Mix(glow.B, row[x].B, weight), Mix(glow.G, row[x].G, weight),
-                      Mix(glow.R, row[x].R, weight)};
+            TRGB24& p = row[x + left];
+            p = {Mix(glow.B, p.B, weight), Mix(glow.G, p.G, weight), Mix(glow.R, p.R, weight)};
         }
     }
 }

@@ -2,7 +2,7 @@
 // the main window's panel in each fill style and the program's glass buttons
 // over it (parent copy, pixel work, text, one BitBlt).
 #include "tests/wine/control_presets.h"
-#include "ui/controls/dib_image.h"
+#include "ui/framework/dib_image.h"
 
 #include <windows.h>
 

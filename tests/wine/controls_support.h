@@ -1,8 +1,8 @@
 #pragma once
 // Shared by the Wine tests of the custom controls: a top-level window to
 // host them, renderings into memory, and message pumping.
-#include "ui/controls/dib_image.h"
-#include "ui/controls/image24.h"
+#include "ui/framework/dib_image.h"
+#include "ui/framework/image24.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // their own whose procedure finds its object through GWLP_USERDATA (set at
 // WM_NCCREATE), an exception boundary around every message, colour
 // resolution and the copy of what lies beneath a control.
-#include "ui/controls/image24.h"
+#include "ui/framework/image24.h"
 #include "ui/framework/events.h"
 
 #include <windows.h>

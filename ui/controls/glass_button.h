@@ -8,7 +8,7 @@
 // its content until hot (Flat) and show keyboard focus. The drawing is
 // TGlassButtonPainter's; this class binds it to the window.
 #include "ui/controls/control_window.h"
-#include "ui/controls/dib_image.h"
+#include "ui/framework/dib_image.h"
 #include "ui/controls/glass_paint.h"
 
 #include <commctrl.h>

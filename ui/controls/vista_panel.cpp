@@ -1,6 +1,6 @@
 #include "ui/controls/vista_panel.h"
 
-#include "ui/controls/dib_image.h"
+#include "ui/framework/dib_image.h"
 #include "ui/controls/panel_paint.h"
 #include "ui/framework/controls.h"
 

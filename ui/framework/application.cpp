@@ -11,8 +11,6 @@ namespace skorvel {
 
 TApplication* Application = nullptr;
 
-void RegisterFrameworkWindowClass(); // controls.cpp
-
 namespace {
 
 constexpr wchar_t kUtilityClass[] = L"SkorvelUtility";
@@ -32,7 +30,6 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
     FCom.emplace(COINIT_APARTMENTTHREADED);
-    RegisterFrameworkWindowClass();
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = UtilityProc;

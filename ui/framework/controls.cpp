@@ -22,7 +22,7 @@ void RealignChildren(HWND window, int width, int height);
 
 } // namespace
 
-const wchar_t kFrameworkWindowClass[] = L"SkorvelWindow";
+const TWindowClass kFrameworkWindowClass = {L"SkorvelWindow", CS_DBLCLKS};
 
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -31,7 +31,7 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
         control->Attach(window);
     }
     if (auto* control = TControl::FromHandle(window)) {
-        const LRESULT result = control->WindowProc(message, wParam, lParam);
+        const LRESULT result = control->GuardedWindowProc(message, wParam, lParam);
         if (message == WM_NCDESTROY) {
             ::RemovePropW(window, kControlProperty);
             control->FHandle = nullptr;
@@ -41,18 +41,22 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-void RegisterFrameworkWindowClass() {
+namespace {
+
+void RegisterWindowClass(const TWindowClass& windowClass) {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
+    wc.style = windowClass.Style;
     wc.lpfnWndProc = FrameworkWindowProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hIcon = ::LoadIconW(wc.hInstance, L"MAINICON");
-    wc.lpszClassName = kFrameworkWindowClass;
+    wc.lpszClassName = windowClass.Name;
     if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         RaiseLastOSError();
 }
+
+} // namespace
 
 TControl::TControl(TForm& form, const LayoutNode& node) : TObject(node.Name()), FForm(form) {}
 
@@ -75,25 +79,30 @@ void TControl::Attach(HWND window) {
     ::SetPropW(window, kControlProperty, this);
 }
 
-void TControl::CreateHandle(const wchar_t* className, const std::wstring& text, DWORD style,
-                            DWORD exStyle, HWND parent, const LayoutNode& node) {
-    FOwnClass = className == nullptr;
+HWND TControl::NewWindow(const wchar_t* className, const std::wstring& text, DWORD style,
+                         DWORD exStyle, HWND parent, const LayoutNode& node, void* createParam) {
     FBounds = node.Has(L"bounds") ? node.Rect(L"bounds") : TRect{};
-    const HWND window =
-        ::CreateWindowExW(exStyle, FOwnClass ? kFrameworkWindowClass : className, text.c_str(),
-                          style, FBounds.Left, FBounds.Top, FBounds.Width, FBounds.Height, parent,
-                          nullptr, ::GetModuleHandleW(nullptr), FOwnClass ? this : nullptr);
+    const HWND window = ::CreateWindowExW(exStyle, className, text.c_str(), style, FBounds.Left,
+                                          FBounds.Top, FBounds.Width, FBounds.Height, parent,
+                                          nullptr, ::GetModuleHandleW(nullptr), createParam);
     if (!window)
         RaiseLastOSError();
-    if (!FOwnClass) {
-        Attach(window);
-        ::SetWindowSubclass(window, SubclassThunk, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-    }
+    return window;
+}
+
+void TControl::CreateHandle(const TWindowClass& windowClass, const std::wstring& text, DWORD style,
+                            DWORD exStyle, HWND parent, const LayoutNode& node) {
+    RegisterWindowClass(windowClass);
+    FOwnClass = true;
+    // The window procedure attaches the window to this control at WM_NCCREATE.
+    NewWindow(windowClass.Name, text, style, exStyle, parent, node, this);
     ApplyCommon(node);
 }
 
-void TControl::AdoptHandle(HWND window, const LayoutNode& node) {
+void TControl::CreateHandle(const wchar_t* systemClass, const std::wstring& text, DWORD style,
+                            DWORD exStyle, HWND parent, const LayoutNode& node) {
     FOwnClass = false;
+    const HWND window = NewWindow(systemClass, text, style, exStyle, parent, node, nullptr);
     Attach(window);
     ::SetWindowSubclass(window, SubclassThunk, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     ApplyCommon(node);
@@ -109,7 +118,7 @@ void TControl::ApplyCommon(const LayoutNode& node) {
         FPopupMenu = &FForm.FindComponent<TPopupMenu>(node.Text(L"popup-menu"));
     if (!node.Bool(L"enabled", true))
         ::EnableWindow(FHandle, FALSE);
-    // Adopted windows may have been created visible; forms are shown later.
+    // Forms are shown later.
     if (&FForm != this)
         ::ShowWindow(FHandle, node.Bool(L"visible", true) ? SW_SHOWNA : SW_HIDE);
 }
@@ -117,12 +126,18 @@ void TControl::ApplyCommon(const LayoutNode& node) {
 LRESULT CALLBACK TControl::SubclassThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR, DWORD_PTR refData) {
     auto* control = reinterpret_cast<TControl*>(refData);
-    const LRESULT result = control->WindowProc(message, wParam, lParam);
+    const LRESULT result = control->GuardedWindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         ::RemoveWindowSubclass(window, SubclassThunk, kSubclassId);
         ::RemovePropW(window, kControlProperty);
         control->FHandle = nullptr;
     }
+    return result;
+}
+
+LRESULT TControl::GuardedWindowProc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    LRESULT result = 0;
+    Application->Guard(*this, [&] { result = WindowProc(message, wParam, lParam); });
     return result;
 }
 
@@ -222,18 +237,12 @@ std::map<std::wstring, TControlFactory>& ControlKinds() {
     return kinds;
 }
 
-template <typename T>
-std::unique_ptr<TControl> Make(TForm& form, TControl* parent, HWND parentWindow,
-                               const LayoutNode& node) {
-    return std::make_unique<T>(form, parent, parentWindow, node);
-}
-
 void RegisterStockKinds() {
     auto& kinds = ControlKinds();
-    kinds.emplace(L"panel", Make<TPanel>);
-    kinds.emplace(L"picture", Make<TPicture>);
-    kinds.emplace(L"checklist", Make<TCheckListBox>);
-    kinds.emplace(L"button", Make<TButton>);
+    kinds.emplace(L"panel", MakeControl<TPanel>);
+    kinds.emplace(L"picture", MakeControl<TPicture>);
+    kinds.emplace(L"checklist", MakeControl<TCheckListBox>);
+    kinds.emplace(L"button", MakeControl<TButton>);
 }
 
 bool IsComponentKind(const std::wstring& kind) {

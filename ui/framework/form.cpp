@@ -2,6 +2,7 @@
 
 #include "platform/os_error.h"
 #include "ui/framework/application.h"
+#include "ui/framework/drawn_control.h"
 #include "ui/framework/menus.h"
 #include "ui/framework/timer.h"
 
@@ -113,7 +114,7 @@ void TForm::CreateWindowFromLayout() {
     if (FPosition != L"default" && FPosition != L"screen-center" &&
         FPosition != L"main-form-center")
         node.Fail(L"position must be default, screen-center or main-form-center");
-    FColour = node.Colour(L"colour", 0xFF00000F);
+    FColour = node.Colour(L"colour", kSystemColor | COLOR_BTNFACE);
     FDefaultFont =
         node.Has(L"font") ? LayoutFont(*this, node) : HFONT(::GetStockObject(DEFAULT_GUI_FONT));
     const bool isMain = Application->MainForm() == nullptr || Application->MainForm() == this;
@@ -121,7 +122,7 @@ void TForm::CreateWindowFromLayout() {
     DWORD exStyle = frame.ExStyle | WS_EX_CONTROLPARENT;
     if (isMain && Application->MainFormOnTaskBar)
         exStyle |= WS_EX_APPWINDOW;
-    CreateHandle(nullptr, node.Text(L"caption"), frame.Style, exStyle, owner, node);
+    CreateHandle(kFrameworkWindowClass, node.Text(L"caption"), frame.Style, exStyle, owner, node);
     if (FMenu)
         FMenu->Attach(FHandle);
     SetClientSize(FClientWidth, FClientHeight);
@@ -266,8 +267,7 @@ void TForm::PaintBackground(HDC dc) {
     HBRUSH brush = Application->FormBrush();
     GdiObject own;
     if (!brush) {
-        own.reset(::CreateSolidBrush((FColour >> 24) == 0xFF ? ::GetSysColor(FColour & 0xFF)
-                                                             : COLORREF(FColour)));
+        own.reset(::CreateSolidBrush(ColorToRGB(FColour)));
         brush = HBRUSH(own.get());
     }
     ::FillRect(dc, &r, brush);

@@ -113,7 +113,6 @@ private:
     void CreateWindowFromLayout();
     void CreateComponents();
     void ShowFirstTime();
-    void RealignChildren();
     void PaintBackground(HDC dc);
 
     std::unique_ptr<LayoutNode> FLayout;

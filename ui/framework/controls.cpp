@@ -30,12 +30,10 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
             static_cast<TControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         control->Attach(window);
     }
-    if (auto* control = TControl::FromHandle(window)) {
+    if (auto* control = reinterpret_cast<TControl*>(::GetWindowLongPtrW(window, GWLP_USERDATA))) {
         const LRESULT result = control->GuardedWindowProc(message, wParam, lParam);
-        if (message == WM_NCDESTROY) {
-            ::RemovePropW(window, kControlProperty);
-            control->FHandle = nullptr;
-        }
+        if (message == WM_NCDESTROY)
+            control->Detach();
         return result;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
@@ -64,19 +62,37 @@ TControl::~TControl() {
     if (FHandle) {
         if (!FOwnClass)
             ::RemoveWindowSubclass(FHandle, SubclassThunk, kSubclassId);
-        ::RemovePropW(FHandle, kControlProperty);
-        const HWND window = std::exchange(FHandle, nullptr);
+        const HWND window = FHandle;
+        Detach(); // the window's last messages go to the default handling
         ::DestroyWindow(window);
     }
 }
 
+// A window of the framework's classes keeps its control in GWLP_USERDATA,
+// which its window procedure reads on every message at no cost; a window
+// property, which a subclassed system window needs, is a round trip to the
+// Wine server for each lookup.
 TControl* TControl::FromHandle(HWND window) {
+    if (ULONG_PTR(::GetClassLongPtrW(window, GCLP_WNDPROC)) ==
+        reinterpret_cast<ULONG_PTR>(FrameworkWindowProc))
+        return reinterpret_cast<TControl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     return static_cast<TControl*>(::GetPropW(window, kControlProperty));
 }
 
 void TControl::Attach(HWND window) {
     FHandle = window;
-    ::SetPropW(window, kControlProperty, this);
+    if (FOwnClass)
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    else
+        ::SetPropW(window, kControlProperty, this);
+}
+
+void TControl::Detach() {
+    if (FOwnClass)
+        ::SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
+    else
+        ::RemovePropW(FHandle, kControlProperty);
+    FHandle = nullptr;
 }
 
 HWND TControl::NewWindow(const wchar_t* className, const std::wstring& text, DWORD style,
@@ -129,8 +145,7 @@ LRESULT CALLBACK TControl::SubclassThunk(HWND window, UINT message, WPARAM wPara
     const LRESULT result = control->GuardedWindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         ::RemoveWindowSubclass(window, SubclassThunk, kSubclassId);
-        ::RemovePropW(window, kControlProperty);
-        control->FHandle = nullptr;
+        control->Detach();
     }
     return result;
 }

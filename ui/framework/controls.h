@@ -105,6 +105,7 @@ private:
     friend void CreateChildControls(TForm&, TControl*, HWND, const LayoutNode&);
     friend LRESULT CALLBACK FrameworkWindowProc(HWND, UINT, WPARAM, LPARAM);
     void Attach(HWND window);
+    void Detach();
     HWND NewWindow(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
                    HWND parent, const LayoutNode& node, void* createParam);
     void ApplyCommon(const LayoutNode& node);

@@ -131,9 +131,12 @@ void TDrawnControl::Click() {
 }
 
 void TDrawnControl::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+    TMouseButton button;
+    if (message != WM_MOUSEMOVE && !MessageMouseButton(message, button))
+        return;
+    // Only now: each modifier key is a call to the system.
     const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
     const TShiftState shift = MouseShiftState(message, wParam);
-    TMouseButton button;
     if (message == WM_MOUSEMOVE) {
         if (!FMouseInside) {
             FMouseInside = true;
@@ -142,8 +145,6 @@ void TDrawnControl::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam) {
             MouseEnter();
         }
         MouseMove(shift, x, y);
-    } else if (!MessageMouseButton(message, button)) {
-        return;
     } else if (IsButtonRelease(message)) {
         // The click comes before the release, and only for a press that
         // began on the control and a release inside it.

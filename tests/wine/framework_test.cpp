@@ -1,5 +1,6 @@
 // The window framework with small layouts of the tests' own: handler binding
-// by name, the application-wide exception hook, menus with hidden items.
+// by name, the application-wide exception hook (for handlers and for a
+// window's own handling of a message), menus with hidden items.
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
@@ -59,6 +60,24 @@ public:
     int created = 0;
 };
 
+// A drawn control whose painting fails.
+class TFailingControl : public TDrawnControl {
+public:
+    TFailingControl(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
+        : TDrawnControl(form, node) {
+        FParent = parent;
+        CreateHandle(kFrameworkWindowClass, L"", WS_CHILD, 0, parentWindow, node);
+        node.Finish();
+    }
+    int paints = 0;
+
+protected:
+    void Paint(HDC) override {
+        ++paints;
+        throw Exception(L"no paint");
+    }
+};
+
 int VisibleItems(HMENU menu) {
     return ::GetMenuItemCount(::GetSubMenu(menu, 0));
 }
@@ -98,6 +117,29 @@ TEST(Framework, EscapingExceptionsReachTheHookButAbortsDoNot) {
     form.FindComponent<TMenuItem>(L"First").Click();
     App().OnException = nullptr;
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"Btn:outer", L"inner", L"First:outer", L"inner"}));
+}
+
+// The exception stops at the window procedure (it must not unwind through
+// the system's frames), reaches the hook with the control as sender, and the
+// control goes on answering.
+TEST(Framework, ExceptionsOfAWindowsOwnHandlingReachTheHook) {
+    App();
+    RegisterControlKind(L"failing", MakeControl<TFailingControl>);
+    TTestFrm form(std::string(kLayout) + "    failing Broken\n        bounds: 0 0 20 10\n");
+    form.Build();
+    auto& broken = form.FindComponent<TFailingControl>(L"Broken");
+    std::vector<std::wstring> seen;
+    App().OnException = [&](TObject& sender, const std::exception& e) {
+        seen.push_back(sender.Name() + L":" + ExceptionMessage(e));
+    };
+    const MemoryDc dc(::CreateCompatibleDC(nullptr));
+    const GdiObject bitmap(::CreateCompatibleBitmap(dc.get(), 20, 10));
+    const SelectedObject selected(dc.get(), bitmap.get());
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(::SendMessageW(broken.Handle(), WM_PRINTCLIENT, WPARAM(dc.get()), PRF_CLIENT), 0);
+    App().OnException = nullptr;
+    EXPECT_EQ(broken.paints, 2);
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"Broken:no paint", L"Broken:no paint"}));
 }
 
 TEST(Framework, HiddenMenuItemsAreLeftOutOfTheSystemMenu) {

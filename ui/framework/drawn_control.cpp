@@ -24,14 +24,13 @@ void CopyParentBackground(HWND control, HDC dc) {
     const HWND parent = ::GetParent(control);
     POINT origin = {0, 0};
     ::MapWindowPoints(control, parent, &origin, 1);
-    const int saved = ::SaveDC(dc);
+    const SavedDc saved(dc);
     ::OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
     RECT client;
     ::GetClientRect(parent, &client);
     ::IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
     ::SendMessageW(parent, WM_ERASEBKGND, WPARAM(dc), 0);
     ::SendMessageW(parent, WM_PAINT, WPARAM(dc), 0);
-    ::RestoreDC(dc, saved);
 }
 
 void CopyRenderingBeneath(HWND control, HDC dc) {
@@ -53,11 +52,10 @@ void CopyRenderingBeneath(HWND control, HDC dc) {
         ::MapWindowPoints(*it, control, &origin, 1);
         RECT client;
         ::GetClientRect(*it, &client);
-        const int saved = ::SaveDC(dc);
+        const SavedDc saved(dc);
         ::OffsetViewportOrgEx(dc, origin.x, origin.y, nullptr);
         ::IntersectClipRect(dc, 0, 0, client.right, client.bottom);
         ::SendMessageW(*it, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
-        ::RestoreDC(dc, saved);
     }
 }
 
@@ -88,10 +86,11 @@ void TDrawnControl::PaintTo(HDC dc) {
             return;
     }
     const HDC image = FImage.Dc();
-    const int saved = ::SaveDC(image);
-    ::IntersectClipRect(image, area.left, area.top, area.right, area.bottom);
-    Paint(image);
-    ::RestoreDC(image, saved);
+    {
+        const SavedDc saved(image);
+        ::IntersectClipRect(image, area.left, area.top, area.right, area.bottom);
+        Paint(image);
+    }
     ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, image,
              area.left, area.top, SRCCOPY);
 }

@@ -332,41 +332,6 @@ bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     }
 }
 
-bool MessageMouseButton(UINT message, TMouseButton& button) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-        button = TMouseButton::mbLeft;
-        return true;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-        button = TMouseButton::mbRight;
-        return true;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-        button = TMouseButton::mbMiddle;
-        return true;
-    default:
-        return false;
-    }
-}
-
-TShiftState MouseShiftState(UINT message, WPARAM wParam) {
-    TShiftState shift = KeyShiftState();
-    if (wParam & MK_LBUTTON)
-        shift |= ssLeft;
-    if (wParam & MK_RBUTTON)
-        shift |= ssRight;
-    if (wParam & MK_MBUTTON)
-        shift |= ssMiddle;
-    if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK)
-        shift |= ssDouble;
-    return shift;
-}
-
 TShiftState KeyShiftState() {
     TShiftState shift = 0;
     if (::GetKeyState(VK_SHIFT) < 0)

@@ -141,9 +141,5 @@ HFONT LayoutFont(TForm& form, const LayoutNode& node);
 
 // The current modifier keys as a TShiftState.
 TShiftState KeyShiftState();
-// The mouse button of a button-press or release message.
-bool MessageMouseButton(UINT message, TMouseButton& button);
-// Modifier keys and mouse buttons of a mouse message.
-TShiftState MouseShiftState(UINT message, WPARAM wParam);
 
 } // namespace skorvel

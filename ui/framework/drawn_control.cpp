@@ -9,6 +9,43 @@ namespace skorvel {
 
 namespace {
 
+// The mouse button of a button-press or release message.
+bool MessageMouseButton(UINT message, TMouseButton& button) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        button = TMouseButton::mbLeft;
+        return true;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        button = TMouseButton::mbRight;
+        return true;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+        button = TMouseButton::mbMiddle;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Modifier keys and mouse buttons of a mouse message.
+TShiftState MouseShiftState(UINT message, WPARAM wParam) {
+    TShiftState shift = KeyShiftState();
+    if (wParam & MK_LBUTTON)
+        shift |= ssLeft;
+    if (wParam & MK_RBUTTON)
+        shift |= ssRight;
+    if (wParam & MK_MBUTTON)
+        shift |= ssMiddle;
+    if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK)
+        shift |= ssDouble;
+    return shift;
+}
+
 bool IsButtonRelease(UINT message) {
     return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
 }
@@ -129,13 +166,9 @@ void TDrawnControl::Click() {
     Raise(OnClick);
 }
 
+// The modifier keys are read only for mouse messages: each is a call to the system.
 void TDrawnControl::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam) {
-    TMouseButton button;
-    if (message != WM_MOUSEMOVE && !MessageMouseButton(message, button))
-        return;
-    // Only now: each modifier key is a call to the system.
     const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-    const TShiftState shift = MouseShiftState(message, wParam);
     if (message == WM_MOUSEMOVE) {
         if (!FMouseInside) {
             FMouseInside = true;
@@ -143,8 +176,14 @@ void TDrawnControl::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam) {
             ::TrackMouseEvent(&track);
             MouseEnter();
         }
-        MouseMove(shift, x, y);
-    } else if (IsButtonRelease(message)) {
+        MouseMove(MouseShiftState(message, wParam), x, y);
+        return;
+    }
+    TMouseButton button;
+    if (!MessageMouseButton(message, button))
+        return;
+    const TShiftState shift = MouseShiftState(message, wParam);
+    if (IsButtonRelease(message)) {
         // The click comes before the release, and only for a press that
         // began on the control and a release inside it.
         if (button == TMouseButton::mbLeft) {

@@ -118,6 +118,20 @@ private:
     HGDIOBJ FOld;
 };
 
+// The state of a device context (origin, clipping, selections) saved for one
+// scope and restored on every path out of it.
+class SavedDc {
+public:
+    explicit SavedDc(HDC dc) noexcept : FDc(dc), FSaved(::SaveDC(dc)) {}
+    SavedDc(const SavedDc&) = delete;
+    SavedDc& operator=(const SavedDc&) = delete;
+    ~SavedDc() { ::RestoreDC(FDc, FSaved); }
+
+private:
+    HDC FDc;
+    int FSaved;
+};
+
 // A window's device context from GetDC, released with ReleaseDC.
 class WindowDc {
 public:

@@ -1,7 +1,7 @@
 #pragma once
 // A 24-bit image of random pixels from a fixed seed, for the pixel tests and
 // benchmarks: every channel value occurs, so a wrong table entry shows.
-#include "ui/controls/image24.h"
+#include "ui/framework/image24.h"
 
 #include <random>
 

@@ -2,7 +2,8 @@
 // the main window's panel in each fill style and the program's glass buttons
 // over it (parent copy, pixel work, text, one BitBlt).
 #include "tests/wine/control_presets.h"
-#include "ui/controls/dib_image.h"
+#include "ui/framework/application.h"
+#include "ui/framework/dib_image.h"
 
 #include <windows.h>
 
@@ -30,6 +31,10 @@ template <typename F> void Measure(const char* name, F&& paint) {
 } // namespace
 
 int main() {
+    TApplication application;
+    application.Initialize();
+    TForm owner("form BenchFrm\n    caption: Bench\n    client-size: 10 10\n", L"bench");
+    owner.Build();
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = ::DefWindowProcW;
@@ -37,8 +42,8 @@ int main() {
     ::RegisterClassExW(&wc);
     const HWND host = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 318, 421, nullptr,
                                         nullptr, nullptr, nullptr);
-    TvxVistaPanel panel;
-    panel.Create(host, 1, 0, 0, 318, 421);
+    const auto ownedPanel = MakeVistaPanel(owner, host, {0, 0, 318, 421});
+    TvxVistaPanel& panel = *ownedPanel;
     ApplyVistaPanelSettings(panel, L"MainPanel");
     TDibImage target;
     target.SetSize(318, 421);
@@ -68,17 +73,16 @@ int main() {
     const HFONT font = ::CreateFontW(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                      DEFAULT_PITCH, L"Verdana");
-    TvxGlassButton start, more;
-    start.Create(panel.Handle(), 2, 95, 137, 122, 33);
-    ApplyGlassButtonSettings(start, L"StartBtn");
-    start.SetFont(font);
-    start.SetCaption(L"Optymalizuj");
-    more.Create(panel.Handle(), 3, 55, 272, 201, 26);
-    ApplyGlassButtonSettings(more, L"WiecejBtn");
-    more.SetFont(font);
-    more.SetCaption(L"Mniej szczeg\u00F3\u0142\u00F3w");
-    Measure("StartBtn PaintButton 122x33", [&] { start.PaintButton(target.Dc()); });
-    Measure("WiecejBtn PaintButton 201x26", [&] { more.PaintButton(target.Dc()); });
+    const auto start = MakeGlassButton(owner, panel.Handle(), {95, 137, 122, 33});
+    ApplyGlassButtonSettings(*start, L"StartBtn");
+    start->SetFont(font);
+    start->SetCaption(L"Optymalizuj");
+    const auto more = MakeGlassButton(owner, panel.Handle(), {55, 272, 201, 26});
+    ApplyGlassButtonSettings(*more, L"WiecejBtn");
+    more->SetFont(font);
+    more->SetCaption(L"Mniej szczeg\u00F3\u0142\u00F3w");
+    Measure("StartBtn PaintTo 122x33", [&] { start->PaintTo(target.Dc()); });
+    Measure("WiecejBtn PaintTo 201x26", [&] { more->PaintTo(target.Dc()); });
     ::DeleteObject(font);
     ::DestroyWindow(host);
     return 0;

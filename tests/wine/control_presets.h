@@ -1,15 +1,39 @@
 #pragma once
-// The program's settings of its custom controls, by the control's name, for
-// the tests that build the controls on their own. They mirror the window
-// layouts; the main window test checks that the two agree. Fonts are the host's: StartBtn,
+// The program's custom controls for the tests that build them on their own:
+// built as a layout builds them, then given the program's settings by the
+// control's name. The settings mirror the window layouts; the main window
+// test checks that the two agree. Fonts are the host's: StartBtn,
 // PrzywrocBtn and WiecejBtn use Verdana with a character height of 13 pixels, bold; the presets set
 // the font colour (black, or white for WiecejBtn).
 #include "ui/controls/glass_button.h"
 #include "ui/controls/vista_panel.h"
+#include "ui/framework/form.h"
 
+#include <memory>
+#include <string>
 #include <string_view>
 
 namespace skorvel {
+
+// The controls built as a layout builds them, from a node that has only
+// their bounds (a button also an empty caption and no tab stop), on any
+// parent window; form is the one whose font they take.
+inline std::unique_ptr<LayoutNode> BoundsNode(const std::string& kind, TRect bounds,
+                                              const std::string& more = "") {
+    return ParseLayout(kind + " Control\n    bounds: " + std::to_string(bounds.Left) + " " +
+                           std::to_string(bounds.Top) + " " + std::to_string(bounds.Width) + " " +
+                           std::to_string(bounds.Height) + "\n" + more,
+                       L"test");
+}
+inline std::unique_ptr<TvxGlassButton> MakeGlassButton(TForm& form, HWND parent, TRect bounds) {
+    return std::make_unique<TvxGlassButton>(
+        form, nullptr, parent,
+        *BoundsNode("glassbutton", bounds, "    caption:\n    tab-stop: false\n"));
+}
+inline std::unique_ptr<TvxVistaPanel> MakeVistaPanel(TForm& form, HWND parent, TRect bounds) {
+    return std::make_unique<TvxVistaPanel>(form, nullptr, parent,
+                                           *BoundsNode("vistapanel", bounds));
+}
 
 // The named colours of the layouts, as 0x00BBGGRR values.
 constexpr TColor clBlack = 0x000000, clGreen = 0x008000, clTeal = 0x808000, clGray = 0x808080,

@@ -1,14 +1,31 @@
 #pragma once
-// Shared by the Wine tests of the custom controls: a top-level window to
-// host them, renderings into memory, and message pumping.
-#include "ui/controls/dib_image.h"
-#include "ui/controls/image24.h"
+// Shared by the Wine tests of the custom controls: the application and form
+// they need, a top-level window to host them, renderings into memory, and
+// message pumping.
+#include "ui/framework/application.h"
+#include "ui/framework/dib_image.h"
+#include "ui/framework/form.h"
+#include "ui/framework/image24.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 namespace skorvel::testing {
+
+// The application object and a hidden form whose font the controls take,
+// made once for the test program. The controls go on the tests' own windows.
+inline TForm& TestForm() {
+    static TForm* form = [] {
+        auto* app = new TApplication;
+        app->Initialize();
+        auto* owner =
+            new TForm("form TestFrm\n    caption: Test\n    client-size: 10 10\n", L"test");
+        owner->Build();
+        return owner;
+    }();
+    return *form;
+}
 
 // A plain top-level window at the screen's corner. Shown only when a test
 // needs the screen (or visible siblings): under Wine without a window

@@ -1,9 +1,11 @@
 // The window framework with small layouts of the tests' own: handler binding
-// by name, the application-wide exception hook, menus with hidden items.
+// by name, the application-wide exception hook (for handlers and for a
+// window's own handling of a message), menus with hidden items.
 #include "tests/wine/test_application.h"
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
+#include "ui/framework/speed_button.h"
 #include "ui/framework/standard_controls.h"
 
 #include <gtest/gtest.h>
@@ -37,8 +39,10 @@ public:
         Publish(L"Created", &TTestFrm::Created);
         Publish(L"Throws", &TTestFrm::Throws);
         Publish(L"Aborts", &TTestFrm::Aborts);
+        Publish(L"Counted", &TTestFrm::Counted);
     }
     void Created(TObject&) { ++created; }
+    void Counted(TObject&) { ++clicks; }
     void Throws(TObject&) {
         try {
             throw Exception(L"inner");
@@ -48,6 +52,25 @@ public:
     }
     void Aborts(TObject&) { throw EAbort(); }
     int created = 0;
+    int clicks = 0;
+};
+
+// A drawn control whose painting fails.
+class TFailingControl : public TDrawnControl {
+public:
+    TFailingControl(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
+        : TDrawnControl(form, node) {
+        FParent = parent;
+        CreateHandle(kFrameworkWindowClass, L"", WS_CHILD, 0, parentWindow, node);
+        node.Finish();
+    }
+    int paints = 0;
+
+protected:
+    void Paint(HDC) override {
+        ++paints;
+        throw Exception(L"no paint");
+    }
 };
 
 int VisibleItems(HMENU menu) {
@@ -89,6 +112,64 @@ TEST(Framework, EscapingExceptionsReachTheHookButAbortsDoNot) {
     form.FindComponent<TMenuItem>(L"First").Click();
     TestApplication().OnException = nullptr;
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"Btn:outer", L"inner", L"First:outer", L"inner"}));
+}
+
+// The exception stops at the window procedure (it must not unwind through
+// the system's frames), reaches the hook with the control as sender, and the
+// control goes on answering.
+TEST(Framework, ExceptionsOfAWindowsOwnHandlingReachTheHook) {
+    TestApplication();
+    RegisterControlKind(L"failing", MakeControl<TFailingControl>);
+    TTestFrm form(std::string(kLayout) + "    failing Broken\n        bounds: 0 0 20 10\n");
+    form.Build();
+    auto& broken = form.FindComponent<TFailingControl>(L"Broken");
+    std::vector<std::wstring> seen;
+    TestApplication().OnException = [&](TObject& sender, const std::exception& e) {
+        seen.push_back(sender.Name() + L":" + ExceptionMessage(e));
+    };
+    const MemoryDc dc(::CreateCompatibleDC(nullptr));
+    const GdiObject bitmap(::CreateCompatibleBitmap(dc.get(), 20, 10));
+    const SelectedObject selected(dc.get(), bitmap.get());
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(::SendMessageW(broken.Handle(), WM_PRINTCLIENT, WPARAM(dc.get()), PRF_CLIENT), 0);
+    TestApplication().OnException = nullptr;
+    EXPECT_EQ(broken.paints, 2);
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"Broken:no paint", L"Broken:no paint"}));
+}
+
+// A speed button clicks for a left press and a release both on it; leaving
+// in between does not matter, losing the mouse capture ends the press.
+TEST(Framework, SpeedButtonClicksForPressAndReleaseOnIt) {
+    TestApplication();
+    TTestFrm form(std::string(kLayout) + "    speedbutton Speed\n"
+                                         "        bounds: 100 10 40 20\n"
+                                         "        caption: Go\n"
+                                         "        on-click: Counted\n");
+    form.Build();
+    const HWND button = form.FindComponent<TSpeedButton>(L"Speed").Handle();
+    struct Case {
+        const char* name;
+        std::vector<std::pair<UINT, LPARAM>> messages;
+        int clicks;
+    };
+    const LPARAM in = MAKELPARAM(5, 5), out = MAKELPARAM(300, 5);
+    const Case cases[] = {
+        {"press and release on it", {{WM_LBUTTONDOWN, in}, {WM_LBUTTONUP, in}}, 1},
+        {"released outside", {{WM_LBUTTONDOWN, in}, {WM_MOUSEMOVE, out}, {WM_LBUTTONUP, out}}, 0},
+        {"back in before the release",
+         {{WM_LBUTTONDOWN, in}, {WM_MOUSEMOVE, out}, {WM_MOUSEMOVE, in}, {WM_LBUTTONUP, in}},
+         1},
+        {"capture lost", {{WM_LBUTTONDOWN, in}, {WM_CAPTURECHANGED, 0}, {WM_LBUTTONUP, in}}, 0},
+        {"release without a press", {{WM_LBUTTONUP, in}}, 0},
+        {"right button", {{WM_RBUTTONDOWN, in}, {WM_RBUTTONUP, in}}, 0},
+    };
+    for (const Case& c : cases) {
+        form.clicks = 0;
+        for (const auto& [message, at] : c.messages)
+            ::SendMessageW(button, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, at);
+        EXPECT_EQ(form.clicks, c.clicks) << c.name;
+        EXPECT_EQ(::GetCapture(), nullptr) << c.name;
+    }
 }
 
 TEST(Framework, HiddenMenuItemsAreLeftOutOfTheSystemMenu) {

@@ -54,7 +54,7 @@ GdiObject VerdanaBold() {
 TImage24 RenderButton(TvxGlassButton& button) {
     RECT r;
     ::GetClientRect(button.Handle(), &r);
-    return Render(r.right, r.bottom, [&](HDC dc) { button.PaintButton(dc); });
+    return Render(r.right, r.bottom, [&](HDC dc) { button.PaintTo(dc); });
 }
 
 struct Place {
@@ -64,22 +64,22 @@ struct Place {
 // The main window's panel with a glass button on it, both with the program's settings.
 struct MainPanelScene {
     TestHost host{true};
-    TvxVistaPanel panel;
-    TvxGlassButton button;
+    std::unique_ptr<TvxVistaPanel> panel = MakeVistaPanel(TestForm(), host.get(), {0, 0, 318, 421});
+    std::unique_ptr<TvxGlassButton> button;
     GdiObject font = VerdanaBold();
     Place place;
 
     MainPanelScene(const wchar_t* name, const wchar_t* caption, Place bounds) : place(bounds) {
-        panel.Create(host.get(), 1, 0, 0, 318, 421);
-        ApplyVistaPanelSettings(panel, L"MainPanel");
-        button.Create(panel.Handle(), 2, bounds.Left, bounds.Top, bounds.Width, bounds.Height);
-        EXPECT_TRUE(ApplyGlassButtonSettings(button, name));
-        button.SetFont(HFONT(font.get()));
-        button.SetCaption(caption);
+        ApplyVistaPanelSettings(*panel, L"MainPanel");
+        button = MakeGlassButton(TestForm(), panel->Handle(),
+                                 {bounds.Left, bounds.Top, bounds.Width, bounds.Height});
+        EXPECT_TRUE(ApplyGlassButtonSettings(*button, name));
+        button->SetFont(HFONT(font.get()));
+        button->SetCaption(caption);
     }
     // The panel's own gradient under the button.
     TImage24 Background() {
-        const TImage24 whole = Render(318, 421, [&](HDC dc) { panel.PaintWindow(dc); });
+        const TImage24 whole = Render(318, 421, [&](HDC dc) { panel->PaintWindow(dc); });
         return Crop(whole, place.Left, place.Top, place.Width, place.Height);
     }
 };
@@ -108,7 +108,7 @@ LPARAM At(int x, int y) {
 
 TEST(GlassButton, StartBtnOverMainPanelIdleHotAndPressed) {
     MainPanelScene scene(L"StartBtn", L"Optymalizuj", {95, 137, 122, 33});
-    TvxGlassButton& button = scene.button;
+    TvxGlassButton& button = *scene.button;
     const TImage24 background = scene.Background();
     // Rows 0..5 and 29..32 lie clear of the caption and its blurred shadow.
     const auto clearRows = {0, 1, 2, 3, 4, 5, 29, 30, 31, 32};
@@ -148,8 +148,8 @@ TEST(GlassButton, WiecejBtnOverMainPanel) {
     const TImage24 background = scene.Background();
     for (int idx : {-1, 0}) {
         if (idx == 0)
-            ::SendMessageW(scene.button.Handle(), WM_MOUSEMOVE, 0, At(3, 3));
-        const TImage24 real = RenderButton(scene.button);
+            ::SendMessageW(scene.button->Handle(), WM_MOUSEMOVE, 0, At(3, 3));
+        const TImage24 real = RenderButton(*scene.button);
         ReferenceButton reference(background);
         reference.UseSettings(false);
         reference.FBtnIdx = idx;
@@ -162,7 +162,7 @@ TEST(GlassButton, WiecejBtnOverMainPanel) {
 
 TEST(GlassButton, PressShowsThePressedLookOnScreenAtOnce) {
     MainPanelScene scene(L"StartBtn", L"Optymalizuj", {95, 137, 122, 33});
-    TvxGlassButton& button = scene.button;
+    TvxGlassButton& button = *scene.button;
     PumpMessages(100); // everything painted; nothing pending
     const TImage24 before = ScreenOf(button.Handle());
     ::SendMessageW(button.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(20, 5));
@@ -178,10 +178,10 @@ TEST(GlassButton, PressShowsThePressedLookOnScreenAtOnce) {
 
 TEST(GlassButton, ClicksFromTheMouseAndTheReturnKey) {
     TestHost host;
-    TvxGlassButton button;
-    button.Create(host.get(), 1, 10, 10, 100, 30);
+    const auto owned = MakeGlassButton(TestForm(), host.get(), {10, 10, 100, 30});
+    TvxGlassButton& button = *owned;
     int clicks = 0;
-    button.OnClick = [&] { ++clicks; };
+    button.OnClick = [&](TObject&) { ++clicks; };
 
     ::SendMessageW(button.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(30, 10));
     EXPECT_TRUE(button.IsPressed());
@@ -209,11 +209,11 @@ TEST(GlassButton, ClicksFromTheMouseAndTheReturnKey) {
 
 TEST(GlassButton, DoubleClickIsTwoClicks) {
     TestHost host(true);
-    TvxGlassButton button;
-    button.Create(host.get(), 1, 10, 10, 100, 30);
+    const auto owned = MakeGlassButton(TestForm(), host.get(), {10, 10, 100, 30});
+    TvxGlassButton& button = *owned;
     EXPECT_EQ(::GetClassLongPtrW(button.Handle(), GCL_STYLE) & CS_DBLCLKS, 0u);
     int clicks = 0;
-    button.OnClick = [&] { ++clicks; };
+    button.OnClick = [&](TObject&) { ++clicks; };
     PumpMessages(50);
     POINT centre = {50, 15};
     ::ClientToScreen(button.Handle(), &centre);
@@ -231,11 +231,11 @@ TEST(GlassButton, DoubleClickIsTwoClicks) {
 
 TEST(GlassButton, DuoButtonArrowZoneOpensTheMenuInsteadOfClicking) {
     TestHost host;
-    TvxGlassButton button;
-    button.Create(host.get(), 1, 10, 10, 100, 30);
+    const auto owned = MakeGlassButton(TestForm(), host.get(), {10, 10, 100, 30});
+    TvxGlassButton& button = *owned;
     button.SetDuoStyle(true);
     int clicks = 0;
-    button.OnClick = [&] { ++clicks; };
+    button.OnClick = [&](TObject&) { ++clicks; };
     // The arrow zone is every x > CW − 20 = 80.
     const struct {
         int press, release, clicks;
@@ -258,12 +258,12 @@ TEST(GlassButton, DuoButtonArrowZoneOpensTheMenuInsteadOfClicking) {
 
 TEST(GlassButton, PlainButtonWithAMenuClicksThenAsksForTheMenu) {
     TestHost host;
-    TvxGlassButton button;
-    button.Create(host.get(), 1, 10, 10, 100, 30);
+    const auto owned = MakeGlassButton(TestForm(), host.get(), {10, 10, 100, 30});
+    TvxGlassButton& button = *owned;
     const MenuHandle menu(::CreatePopupMenu());
     ::AppendMenuW(menu.get(), MF_STRING, 100, L"Item");
     int clicks = 0;
-    button.OnClick = [&] { ++clicks; };
+    button.OnClick = [&](TObject&) { ++clicks; };
     ::SendMessageW(button.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
     ::SendMessageW(button.Handle(), WM_LBUTTONUP, 0, At(10, 10));
     EXPECT_EQ(clicks, 1);
@@ -294,14 +294,14 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST(GlassButton, DropDownRequestOpensTheMenuBelowTheButton) {
     TestHost host;
-    TvxGlassButton button;
-    button.Create(host.get(), 1, 10, 10, 100, 30);
+    const auto owned = MakeGlassButton(TestForm(), host.get(), {10, 10, 100, 30});
+    TvxGlassButton& button = *owned;
     const MenuHandle menu(::CreatePopupMenu());
     ::AppendMenuW(menu.get(), MF_STRING, 100, L"Item");
     button.SetDropDownMenu(menu.get());
     std::vector<std::string> events;
-    button.OnBeforePopup = [&] { events.push_back("before"); };
-    button.OnPopup = [&] {
+    button.OnBeforePopup = [&](TObject&) { events.push_back("before"); };
+    button.OnPopup = [&](TObject&) {
         events.push_back(button.IsPressed() ? "popup pressed" : "popup");
         ::SetTimer(nullptr, 0, 200, CloseMenu);
     };
@@ -318,11 +318,11 @@ TEST(GlassButton, DropDownRequestOpensTheMenuBelowTheButton) {
 
 TEST(GlassButton, HotStateFollowsTheMouse) {
     TestHost host;
-    TvxGlassButton button;
-    button.Create(host.get(), 1, 10, 10, 100, 30);
+    const auto owned = MakeGlassButton(TestForm(), host.get(), {10, 10, 100, 30});
+    TvxGlassButton& button = *owned;
     int enters = 0, leaves = 0;
-    button.OnMouseEnter = [&] { ++enters; };
-    button.OnMouseLeave = [&] { ++leaves; };
+    button.OnMouseEnter = [&](TObject&) { ++enters; };
+    button.OnMouseLeave = [&](TObject&) { ++leaves; };
     ::SendMessageW(button.Handle(), WM_MOUSEMOVE, 0, At(10, 10));
     EXPECT_TRUE(button.IsHot());
     ::SendMessageW(button.Handle(), WM_MOUSEMOVE, 0, At(12, 10));
@@ -338,8 +338,8 @@ TEST(GlassButton, HotStateFollowsTheMouse) {
 
 TEST(GlassButton, EraseBackgroundIsAnsweredWithoutDrawing) {
     TestHost host;
-    TvxGlassButton button;
-    button.Create(host.get(), 1, 10, 10, 100, 30);
+    const auto owned = MakeGlassButton(TestForm(), host.get(), {10, 10, 100, 30});
+    TvxGlassButton& button = *owned;
     const TImage24 image = Render(100, 30, [&](HDC dc) {
         EXPECT_EQ(::SendMessageW(button.Handle(), WM_ERASEBKGND, WPARAM(dc), 0), 1);
     });
@@ -348,8 +348,8 @@ TEST(GlassButton, EraseBackgroundIsAnsweredWithoutDrawing) {
 
 TEST(GlassButton, PropertySetters) {
     TestHost host;
-    TvxGlassButton button;
-    button.Create(host.get(), 1, 10, 10, 0, 0);
+    const auto owned = MakeGlassButton(TestForm(), host.get(), {10, 10, 0, 0});
+    TvxGlassButton& button = *owned;
     RECT r;
     ::GetClientRect(button.Handle(), &r);
     EXPECT_EQ(r.right, 57);
@@ -388,8 +388,8 @@ LRESULT CALLBACK GreenProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 TEST(GlassButton, SiblingsBeneathShowThroughTheButton) {
     TestHost host(true);
-    TvxVistaPanel panel;
-    panel.Create(host.get(), 1, 0, 0, 200, 100);
+    const auto ownedPanel = MakeVistaPanel(TestForm(), host.get(), {0, 0, 200, 100});
+    TvxVistaPanel& panel = *ownedPanel;
     panel.SetStyle(vgSimple);
     panel.SetColor1(0xFFFFFF);
     panel.SetColor2(0xFFFFFF);
@@ -400,8 +400,9 @@ TEST(GlassButton, SiblingsBeneathShowThroughTheButton) {
     ::RegisterClassExW(&wc);
     const HWND green = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 20, 20,
                                          30, 30, panel.Handle(), nullptr, nullptr, nullptr);
-    TvxGlassButton button; // flat, no caption: only what lies beneath
-    button.Create(panel.Handle(), 2, 10, 10, 60, 30);
+    // Flat, no caption: only what lies beneath.
+    const auto owned = MakeGlassButton(TestForm(), panel.Handle(), {10, 10, 60, 30});
+    TvxGlassButton& button = *owned;
     button.SetShadowStyle(ssNone);
     ::SetWindowPos(green, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     const TImage24 image = RenderButton(button);

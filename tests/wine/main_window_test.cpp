@@ -3,7 +3,6 @@
 #include "core/filter_lists_win.h"
 #include "tests/wine/control_presets.h"
 #include "ui/filter_editor.h"
-#include "ui/controls/custom_controls.h"
 #include "ui/framework/application.h"
 #include "ui/main_window.h"
 
@@ -173,10 +172,9 @@ TEST_F(Program, MinimiseCommandsHideTheWindowToTheTrayAndDoubleClickToggles) {
 // the controls with the same settings from the presets. The two must agree.
 TEST_F(Program, LayoutSettingsOfTheCustomControlsMatchThePresets) {
     for (const wchar_t* name : {L"StartBtn", L"PrzywrocBtn", L"WiecejBtn"}) {
-        const TvxGlassButton& real = main->FindComponent<TGlassButtonControl>(name).Button();
-        TvxGlassButton expected;
-        expected.Create(main->Handle(), 0, 0, 0, 10, 10);
-        ApplyGlassButtonSettings(expected, name);
+        const TvxGlassButton& real = main->FindComponent<TvxGlassButton>(name);
+        const auto expected = MakeGlassButton(*main, main->Handle(), {0, 0, 10, 10});
+        ApplyGlassButtonSettings(*expected, name);
         const auto settings = [](const TvxGlassButton& b) {
             return std::vector<long long>{
                 b.Color(),       b.ColorDown(),   b.ColorFocused(), b.ColorFrame(),
@@ -184,7 +182,7 @@ TEST_F(Program, LayoutSettingsOfTheCustomControlsMatchThePresets) {
                 b.Gloss(),       b.LightHeight(), b.ShadowStyle(),  b.TextAlign(),
                 b.AltFocus(),    b.AltRender(),   b.Flat(),         b.DropDownAlignment()};
         };
-        EXPECT_EQ(settings(real), settings(expected)) << name;
+        EXPECT_EQ(settings(real), settings(*expected)) << name;
     }
     const auto settings = [](const TvxVistaPanel& p) {
         return std::vector<long long>{p.Color1(),     p.Color2(), p.Color3(), p.Color4(),
@@ -193,11 +191,8 @@ TEST_F(Program, LayoutSettingsOfTheCustomControlsMatchThePresets) {
     const std::pair<TForm*, const wchar_t*> panels[] = {
         {main, L"MainPanel"}, {editor, L"TopPanel"}, {editor, L"BottomPanel"}};
     for (const auto& [form, name] : panels) {
-        TvxVistaPanel expected;
-        expected.Create(main->Handle(), 0, 0, 0, 10, 10);
-        ApplyVistaPanelSettings(expected, name);
-        EXPECT_EQ(settings(form->FindComponent<TVistaPanelControl>(name).Panel()),
-                  settings(expected))
-            << name;
+        const auto expected = MakeVistaPanel(*main, main->Handle(), {0, 0, 10, 10});
+        ApplyVistaPanelSettings(*expected, name);
+        EXPECT_EQ(settings(form->FindComponent<TvxVistaPanel>(name)), settings(*expected)) << name;
     }
 }

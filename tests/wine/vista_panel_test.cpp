@@ -27,8 +27,8 @@ bool HasUpdate(HWND window) {
 
 TEST(VistaPanel, MainPanelIsAGreyGradientFromWhiteToSilver) {
     TestHost host;
-    TvxVistaPanel panel;
-    panel.Create(host.get(), 1, 0, 0, 318, 421);
+    const auto owned = MakeVistaPanel(TestForm(), host.get(), {0, 0, 318, 421});
+    TvxVistaPanel& panel = *owned;
     ASSERT_TRUE(ApplyVistaPanelSettings(panel, L"MainPanel"));
     const TImage24 image = RenderPanel(panel);
     int previous = 256;
@@ -47,8 +47,8 @@ TEST(VistaPanel, MainPanelIsAGreyGradientFromWhiteToSilver) {
 
 TEST(VistaPanel, BottomPanelRunsFromSilverToWhite) {
     TestHost host;
-    TvxVistaPanel panel;
-    panel.Create(host.get(), 1, 0, 0, 313, 46);
+    const auto owned = MakeVistaPanel(TestForm(), host.get(), {0, 0, 313, 46});
+    TvxVistaPanel& panel = *owned;
     ASSERT_TRUE(ApplyVistaPanelSettings(panel, L"BottomPanel"));
     EXPECT_FALSE(ApplyVistaPanelSettings(panel, L"KategorieList"));
     const TImage24 image = RenderPanel(panel);
@@ -58,8 +58,8 @@ TEST(VistaPanel, BottomPanelRunsFromSilverToWhite) {
 
 TEST(VistaPanel, VistaAndGlassFillsComeFromThePortableFills) {
     TestHost host;
-    TvxVistaPanel panel;
-    panel.Create(host.get(), 1, 0, 0, 41, 37);
+    const auto owned = MakeVistaPanel(TestForm(), host.get(), {0, 0, 41, 37});
+    TvxVistaPanel& panel = *owned;
     panel.SetColor1(0x102030);
     panel.SetColor2(0xE0D0C0);
     panel.SetColor3(0xFF000000 | COLOR_HIGHLIGHT); // a system colour, resolved
@@ -92,8 +92,8 @@ TEST(VistaPanel, VistaAndGlassFillsComeFromThePortableFills) {
 
 TEST(VistaPanel, FrameLinesLeaveTheirEndPointsUndrawn) {
     TestHost host;
-    TvxVistaPanel panel;
-    panel.Create(host.get(), 1, 0, 0, 6, 5);
+    const auto owned = MakeVistaPanel(TestForm(), host.get(), {0, 0, 6, 5});
+    TvxVistaPanel& panel = *owned;
     panel.SetStyle(vgAlpha); // paints nothing but the frame lines
     panel.SetColorFrame(0x0000FF);
     const TRGB24 red{0, 0, 255};
@@ -124,10 +124,11 @@ TEST(VistaPanel, FrameLinesLeaveTheirEndPointsUndrawn) {
 
 TEST(VistaPanel, OpacityMixesWithTheParentsRendering) {
     TestHost host;
-    TvxVistaPanel parent;
-    parent.Create(host.get(), 1, 0, 0, 60, 50); // vgVista with its default colours
-    TvxVistaPanel child;
-    child.Create(parent.Handle(), 2, 10, 5, 30, 20);
+    // vgVista with its default colours.
+    const auto ownedParent = MakeVistaPanel(TestForm(), host.get(), {0, 0, 60, 50});
+    TvxVistaPanel& parent = *ownedParent;
+    const auto ownedChild = MakeVistaPanel(TestForm(), parent.Handle(), {10, 5, 30, 20});
+    TvxVistaPanel& child = *ownedChild;
     child.SetStyle(vgVista);
     child.SetColor1(0x0000FF);
     child.SetColor2(0x00FF00);
@@ -163,8 +164,8 @@ TEST(VistaPanel, OpacityMixesWithTheParentsRendering) {
 
 TEST(VistaPanel, EraseBackgroundIsAnsweredWithoutDrawing) {
     TestHost host;
-    TvxVistaPanel panel;
-    panel.Create(host.get(), 1, 0, 0, 20, 10);
+    const auto owned = MakeVistaPanel(TestForm(), host.get(), {0, 0, 20, 10});
+    TvxVistaPanel& panel = *owned;
     const TImage24 image = Render(20, 10, [&](HDC dc) {
         EXPECT_EQ(::SendMessageW(panel.Handle(), WM_ERASEBKGND, WPARAM(dc), 0), 1);
     });
@@ -177,8 +178,8 @@ TEST(VistaPanel, EraseBackgroundIsAnsweredWithoutDrawing) {
 
 TEST(VistaPanel, ChangesInvalidateThePanelAndTheChildrenThatShowIt) {
     TestHost host(true); // hidden windows have no update region
-    TvxVistaPanel panel;
-    panel.Create(host.get(), 1, 0, 0, 100, 80);
+    const auto owned = MakeVistaPanel(TestForm(), host.get(), {0, 0, 100, 80});
+    TvxVistaPanel& panel = *owned;
     const HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20,
                                          panel.Handle(), nullptr, nullptr, nullptr);
     auto validate = [&] {
@@ -207,8 +208,8 @@ TEST(VistaPanel, ChangesInvalidateThePanelAndTheChildrenThatShowIt) {
 
 TEST(VistaPanel, ImageStyleTilesThePicture) {
     TestHost host;
-    TvxVistaPanel panel;
-    panel.Create(host.get(), 1, 0, 0, 7, 5);
+    const auto owned = MakeVistaPanel(TestForm(), host.get(), {0, 0, 7, 5});
+    TvxVistaPanel& panel = *owned;
     panel.SetStyle(vgImage);
     EXPECT_EQ(RenderPanel(panel).Pixel(3, 3), kSentinel); // no picture: nothing drawn
     // A 3 × 2 tile, its top-left pixel red, the rest blue.
@@ -228,8 +229,8 @@ TEST(VistaPanel, ImageStyleTilesThePicture) {
 
 TEST(VistaPanel, BorderStyleSingleIsASunkenEdgeAndKeepsTheChildren) {
     TestHost host;
-    TvxVistaPanel panel;
-    panel.Create(host.get(), 1, 0, 0, 100, 80);
+    const auto owned = MakeVistaPanel(TestForm(), host.get(), {0, 0, 100, 80});
+    TvxVistaPanel& panel = *owned;
     const HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20,
                                          panel.Handle(), nullptr, nullptr, nullptr);
     auto styles = [&] {
@@ -250,14 +251,14 @@ TEST(VistaPanel, BorderStyleSingleIsASunkenEdgeAndKeepsTheChildren) {
 
 TEST(VistaPanel, MouseDownReportsButtonAndPosition) {
     TestHost host;
-    TvxVistaPanel panel;
-    panel.Create(host.get(), 1, 0, 0, 100, 80);
+    const auto owned = MakeVistaPanel(TestForm(), host.get(), {0, 0, 100, 80});
+    TvxVistaPanel& panel = *owned;
     std::vector<std::tuple<TMouseButton, TShiftState, int, int>> downs;
     int clicks = 0;
-    panel.OnMouseDown = [&](TMouseButton b, TShiftState s, int x, int y) {
+    panel.OnMouseDown = [&](TObject&, TMouseButton b, TShiftState s, int x, int y) {
         downs.emplace_back(b, s, x, y);
     };
-    panel.OnClick = [&] { ++clicks; };
+    panel.OnClick = [&](TObject&) { ++clicks; };
     ::SendMessageW(panel.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(7, 9));
     ::SendMessageW(panel.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 40));
     ::SendMessageW(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(30, 40));

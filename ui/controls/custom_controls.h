@@ -1,30 +1,8 @@
 #pragma once
 // The custom-drawn controls as layout kinds: "vistapanel" (TvxVistaPanel)
-// and "glassbutton" (TvxGlassButton). Each host builds its control from the
-// layout node's properties and joins its events to the published handlers.
-#include "ui/controls/glass_button.h"
-#include "ui/controls/vista_panel.h"
-#include "ui/framework/controls.h"
-
+// and "glassbutton" (TvxGlassButton), each built from its layout node's
+// properties with its events joined to the published handlers.
 namespace skorvel {
-
-class TVistaPanelControl : public TControl {
-public:
-    TVistaPanelControl(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node);
-    TvxVistaPanel& Panel() { return FPanel; }
-
-private:
-    TvxVistaPanel FPanel;
-};
-
-class TGlassButtonControl : public TControl {
-public:
-    TGlassButtonControl(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node);
-    TvxGlassButton& Button() { return FButton; }
-
-private:
-    TvxGlassButton FButton;
-};
 
 // Makes both kinds known to the layouts.
 void RegisterCustomControls();

@@ -1,35 +1,51 @@
 #include "ui/controls/glass_button.h"
 
-#include "ui/framework/controls.h"
-
-#include <windowsx.h>
-
-#include <utility>
+#include "ui/framework/form.h"
 
 namespace skorvel {
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"SkorvelGlassButton";
+// No CS_DBLCLKS: a double click arrives as a second press, so as two clicks.
+constexpr TWindowClass kGlassButtonClass = {L"SkorvelGlassButton", 0};
 constexpr TRGB24 kWhitePixel{255, 255, 255};
 
 } // namespace
 
-void TvxGlassButton::Create(HWND parent, int controlId, int left, int top, int width, int height) {
-    // No CS_DBLCLKS: a double click arrives as a second press, so as two clicks.
-    CreateControlWindow(kClassName, 0, WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, controlId, left,
-                        top, width ? width : 57, height ? height : 27);
-}
-
-std::wstring TvxGlassButton::Caption() const {
-    std::wstring text(std::size_t(::GetWindowTextLengthW(Handle())) + 1, L'\0');
-    text.resize(std::size_t(::GetWindowTextW(Handle(), text.data(), int(text.size()))));
-    return text;
-}
-
-// WM_SETTEXT invalidates the button.
-void TvxGlassButton::SetCaption(const std::wstring& caption) {
-    ::SetWindowTextW(Handle(), caption.c_str());
+TvxGlassButton::TvxGlassButton(TForm& form, TControl* parent, HWND parentWindow,
+                               const LayoutNode& node)
+    : TDrawnControl(form, node) {
+    FParent = parent;
+    const TRect bounds = node.Rect(L"bounds");
+    CreateHandle(kGlassButtonClass, node.Text(L"caption"), WS_CHILD | WS_CLIPSIBLINGS, 0,
+                 parentWindow, node);
+    if (!bounds.Width || !bounds.Height)
+        SetBounds({bounds.Left, bounds.Top, bounds.Width ? bounds.Width : 57,
+                   bounds.Height ? bounds.Height : 27});
+    SetColor(node.Colour(L"color", FColor));
+    SetColorDown(node.Colour(L"color-down", FColorDown));
+    SetColorFocused(node.Colour(L"color-focused", FColorFocused));
+    SetColorFrame(node.Colour(L"color-frame", FColorFrame));
+    SetColorShadow(node.Colour(L"color-shadow", FColorGlow));
+    SetFontColor(node.Colour(L"font-colour", FFontColor));
+    SetGlossy(node.Bool(L"glossy", FGlossy));
+    SetGlossyLevel(node.Int(L"glossy-level", FGlossyLevel));
+    SetLightHeight(node.Int(L"light-height", FLightHeight));
+    SetShadowStyle(node.Choice<TShadowStyle>(
+        L"shadow-style", {{L"none", ssNone}, {L"glow", ssGlow}, {L"drop", ssDrop}}, FShadowStyle));
+    SetTextAlign(node.Choice<TTextAlign>(
+        L"text-align", {{L"left", taLeft}, {L"center", taCenter}, {L"right", taRight}},
+        FTextAlign));
+    SetAltFocus(node.Bool(L"alt-focus", FAltFocus));
+    SetAltRender(node.Bool(L"alt-render", FAltRender));
+    SetFlat(node.Bool(L"flat", FFlat));
+    SetDropDownAlignment(node.Choice<TPopupAlignment>(
+        L"drop-down-alignment", {{L"left", paLeft}, {L"right", paRight}, {L"center", paCenter}},
+        FPopupAlignment));
+    SetHandCursor(node.Text(L"cursor", L"arrow") == L"hand");
+    SetTabStop(node.Bool(L"tab-stop", true));
+    OnClick = form.BindNotify(node, L"on-click");
+    node.Finish();
 }
 
 // WM_SETFONT stores the font and invalidates the button.
@@ -141,7 +157,7 @@ void TvxGlassButton::Changed() {
 void TvxGlassButton::RepaintNow() {
     const WindowDc dc(Handle());
     if (dc.get())
-        PaintButton(dc.get());
+        PaintTo(dc.get());
 }
 
 void TvxGlassButton::PostDropDownRequest() {
@@ -156,7 +172,7 @@ void TvxGlassButton::TakeFocusIfTabStop() {
 void TvxGlassButton::ShowPopup() {
     if (Enabled() && Visible())
         ::SetFocus(Handle());
-    if (!FPopupMenu)
+    if (!FDropDownMenu)
         return;
     FBtnIdx = FDuoStyle ? 1 : 0;
     FButtonDown = true;
@@ -171,18 +187,14 @@ void TvxGlassButton::ShowPopup() {
 
 // --- drawing ------------------------------------------------------------------
 
-void TvxGlassButton::PaintButton(HDC dc) {
-    const SIZE size = ClientSize();
-    if (!FBmp.SetSize(size.cx, size.cy))
-        return;
+void TvxGlassButton::Paint(HDC dc) {
     // Without a parent the image keeps what it held.
-    CopyRenderingBeneath(Handle(), FBmp.Dc());
+    CopyRenderingBeneath(Handle(), dc);
     struct MaskRelease {
         TDibImage& Mask;
         ~MaskRelease() { Mask.Release(); }
     } maskRelease{FMask};
     DrawButton();
-    FBmp.Draw(dc, 0, 0);
 }
 
 std::optional<TGlassButtonPainter::TGlyphSize> TvxGlassButton::ImageSize() const {
@@ -193,11 +205,11 @@ std::optional<TGlassButtonPainter::TGlyphSize> TvxGlassButton::ImageSize() const
 }
 
 HDC TvxGlassButton::SurfaceDc(TGlassSurface surface) const {
-    return surface == gsImage ? FBmp.Dc() : FMask.Dc();
+    return surface == gsImage ? Image().Dc() : FMask.Dc();
 }
 
 TImageView TvxGlassButton::Pixels(TGlassSurface surface) {
-    return surface == gsImage ? FBmp.Pixels() : FMask.Pixels();
+    return surface == gsImage ? Image().Pixels() : FMask.Pixels();
 }
 
 void TvxGlassButton::NewShadowMask(int width, int height) {
@@ -261,8 +273,7 @@ void TvxGlassButton::MouseEnter() {
     FButtonDown = false;
     FBtnIdx = -1;
     Changed();
-    if (OnMouseEnter)
-        OnMouseEnter();
+    TDrawnControl::MouseEnter();
 }
 
 // While the drop-down menu is open the button stays hot.
@@ -272,12 +283,11 @@ void TvxGlassButton::MouseLeave() {
         FBtnIdx = -1;
         Changed();
     }
-    if (OnMouseLeave)
-        OnMouseLeave();
+    TDrawnControl::MouseLeave();
 }
 
 // While the left button is held the pressed part does not follow the mouse.
-void TvxGlassButton::MouseMove(WPARAM wParam, int x, int y) {
+void TvxGlassButton::MouseMove(TShiftState shift, int x, int y) {
     const SIZE size = ClientSize();
     if (x >= 0 && y >= 0 && x < size.cx && y < size.cy && !FButtonDown) {
         const int part = InArrowZone(x, size.cx) ? 1 : 0;
@@ -285,40 +295,39 @@ void TvxGlassButton::MouseMove(WPARAM wParam, int x, int y) {
             FBtnIdx = part;
             Changed();
         }
-        FButtonDown = (wParam & MK_LBUTTON) != 0;
+        FButtonDown = (shift & ssLeft) != 0;
     }
+    TDrawnControl::MouseMove(shift, x, y);
 }
 
 // A press shows the pressed look at once, not at the next paint.
-void TvxGlassButton::MouseDown(UINT message, WPARAM wParam, LPARAM lParam) {
+void TvxGlassButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TakeFocusIfTabStop();
     FPopup = false;
-    if (message == WM_LBUTTONDOWN) {
-        ::SetCapture(Handle());
-        FClicked = true;
+    if (button == TMouseButton::mbLeft) {
         FButtonDown = true;
-        FBtnIdx = InArrowZone(GET_X_LPARAM(lParam), ClientSize().cx) ? 1 : 0;
+        FBtnIdx = InArrowZone(x, ClientSize().cx) ? 1 : 0;
         RepaintNow();
     }
-    RaiseMouseEvent(OnMouseDown, message, wParam, lParam);
+    TDrawnControl::MouseDown(button, shift, x, y);
 }
 
 // A duo button raises OnClick only for a press that began on its main part.
 void TvxGlassButton::Click() {
     TakeFocusIfTabStop();
-    if ((!FDuoStyle || FBtnIdx == 0) && OnClick)
-        OnClick();
+    if (!FDuoStyle || FBtnIdx == 0)
+        TDrawnControl::Click();
 }
 
 // A duo button opens its menu for a press and a release both in the arrow
 // zone; a plain button with a menu opens it after its click.
-void TvxGlassButton::MouseUp(UINT message, WPARAM wParam, LPARAM lParam) {
+void TvxGlassButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     const int pressedPart = FBtnIdx;
-    if (message == WM_LBUTTONUP) {
+    if (button == TMouseButton::mbLeft) {
         if (FDuoStyle) {
-            if (InArrowZone(GET_X_LPARAM(lParam), ClientSize().cx) && !FPopup && pressedPart == 1)
+            if (InArrowZone(x, ClientSize().cx) && !FPopup && pressedPart == 1)
                 PostDropDownRequest();
-        } else if (FPopupMenu) {
+        } else if (FDropDownMenu) {
             PostDropDownRequest();
         }
     }
@@ -326,7 +335,7 @@ void TvxGlassButton::MouseUp(UINT message, WPARAM wParam, LPARAM lParam) {
     FBtnIdx = -1;
     FPopup = false;
     Changed();
-    RaiseMouseEvent(OnMouseUp, message, wParam, lParam);
+    TDrawnControl::MouseUp(button, shift, x, y);
 }
 
 // True when the key was used.
@@ -362,14 +371,13 @@ bool TvxGlassButton::KeyUp(WPARAM key) {
     FPopup = false;
     switch (key) {
     case VK_RETURN:
-        if (!FDuoStyle && FPopupMenu) {
+        if (!FDuoStyle && FDropDownMenu) {
             PostDropDownRequest();
             return false;
         }
         FBtnIdx = -1;
         RepaintNow();
-        if (OnClick)
-            OnClick();
+        Raise(OnClick);
         return true;
     case VK_UP:
     case VK_DOWN:
@@ -386,10 +394,9 @@ bool TvxGlassButton::KeyUp(WPARAM key) {
 // Opens the menu just below the button, modally; a chosen item's command
 // goes to the top-level window.
 void TvxGlassButton::DropDown() {
-    if (!FPopupMenu)
+    if (!FDropDownMenu)
         return;
-    if (OnBeforePopup)
-        OnBeforePopup();
+    Raise(OnBeforePopup);
     const SIZE size = ClientSize();
     POINT anchor = {FPopupAlignment == paLeft    ? 0
                     : FPopupAlignment == paRight ? size.cx
@@ -398,14 +405,13 @@ void TvxGlassButton::DropDown() {
     ::ClientToScreen(Handle(), &anchor);
     RepaintNow();
     FPopup = true;
-    if (OnPopup)
-        OnPopup();
+    Raise(OnPopup);
     const UINT alignment = FPopupAlignment == paLeft    ? TPM_LEFTALIGN
                            : FPopupAlignment == paRight ? TPM_RIGHTALIGN
                                                         : TPM_CENTERALIGN;
-    const int command =
-        int(::TrackPopupMenu(FPopupMenu, TPM_RETURNCMD | TPM_LEFTBUTTON | TPM_TOPALIGN | alignment,
-                             anchor.x + FPopupOff, anchor.y, 0, Handle(), nullptr));
+    const int command = int(
+        ::TrackPopupMenu(FDropDownMenu, TPM_RETURNCMD | TPM_LEFTBUTTON | TPM_TOPALIGN | alignment,
+                         anchor.x + FPopupOff, anchor.y, 0, Handle(), nullptr));
     FBtnIdx = -1;
     FButtonDown = false;
     Changed();
@@ -422,17 +428,10 @@ LRESULT TvxGlassButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS:
         if (TabStop())
             Changed();
-        return DefaultProc(message, wParam, lParam);
+        break;
     case WM_ENABLE:
-    case WM_SIZE:
         Changed();
-        return DefaultProc(message, wParam, lParam);
-    case WM_WINDOWPOSCHANGED: {
-        Changed();
-        const LRESULT result = DefaultProc(message, wParam, lParam);
-        Changed();
-        return result;
-    }
+        break;
     case WM_SETTEXT: {
         const LRESULT result = DefaultProc(message, wParam, lParam);
         Changed();
@@ -449,62 +448,19 @@ LRESULT TvxGlassButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         }
-        return DefaultProc(message, wParam, lParam);
-    case WM_MOUSEMOVE:
-        if (!FMouseInside) {
-            FMouseInside = true;
-            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Handle(), 0};
-            ::TrackMouseEvent(&track);
-            MouseEnter();
-        }
-        MouseMove(wParam, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        if (OnMouseMove)
-            OnMouseMove(MouseShiftState(message, wParam), GET_X_LPARAM(lParam),
-                        GET_Y_LPARAM(lParam));
-        return 0;
-    case WM_MOUSELEAVE:
-        FMouseInside = false;
-        MouseLeave();
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        MouseDown(message, wParam, lParam);
-        return 0;
-    case WM_LBUTTONUP: {
-        // The click comes before the release, and only for a press that began
-        // on the button and a release inside it.
-        const bool clicked = std::exchange(FClicked, false);
-        ::ReleaseCapture();
-        const SIZE size = ClientSize();
-        const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-        if (clicked && x >= 0 && y >= 0 && x < size.cx && y < size.cy)
-            Click();
-        MouseUp(message, wParam, lParam);
-        return 0;
-    }
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        MouseUp(message, wParam, lParam);
-        return 0;
-    case WM_CAPTURECHANGED:
-        FClicked = false;
-        return 0;
+        break;
     case WM_KEYDOWN:
     case WM_KEYUP: {
         WORD key = WORD(wParam);
-        const TKeyHandler& handler = message == WM_KEYDOWN ? OnKeyDown : OnKeyUp;
-        if (handler)
-            handler(key, KeyShiftState());
+        Raise(message == WM_KEYDOWN ? OnKeyDown : OnKeyUp, key, KeyShiftState());
         const bool used = message == WM_KEYDOWN ? KeyDown(key) : KeyUp(key);
         return used ? 0 : DefaultProc(message, wParam, lParam);
     }
     case kDropDownRequest:
         DropDown();
         return 0;
-    default:
-        return TControlWindow::WindowProc(message, wParam, lParam);
     }
+    return TDrawnControl::WindowProc(message, wParam, lParam);
 }
 
 } // namespace skorvel

@@ -6,10 +6,10 @@
 // drop-down arrow; then one BitBlt to the window. It can work as a split
 // button (DuoStyle), open a drop-down menu, stay pressed (Down), show only
 // its content until hot (Flat) and show keyboard focus. The drawing is
-// TGlassButtonPainter's; this class binds it to the window.
-#include "ui/controls/control_window.h"
-#include "ui/controls/dib_image.h"
+// TGlassButtonPainter's; this class binds it to the window. The layout kind
+// "glassbutton" makes it.
 #include "ui/controls/glass_paint.h"
+#include "ui/framework/drawn_control.h"
 
 #include <commctrl.h>
 
@@ -19,18 +19,15 @@ namespace skorvel {
 
 enum TPopupAlignment { paLeft, paRight, paCenter };
 
-class TvxGlassButton : public TControlWindow, private TGlassButtonPainter {
+class TvxGlassButton : public TDrawnControl, private TGlassButtonPainter {
 public:
     // The button's own message: the drop-down request it posts to itself, so
     // that the menu opens after the current mouse or key handling.
     static constexpr UINT kDropDownRequest = 0x0914;
 
-    TvxGlassButton() = default;
-    // A new button is 57 × 27 when created with a size of 0.
-    void Create(HWND parent, int controlId, int left, int top, int width, int height);
+    // A button whose bounds give a width or height of 0 takes 57 or 27.
+    TvxGlassButton(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node);
 
-    std::wstring Caption() const;
-    void SetCaption(const std::wstring& caption);
     // The caption font is not owned; the default GUI font while none is set.
     HFONT Font() const { return FFont; }
     void SetFont(HFONT font);
@@ -85,8 +82,8 @@ public:
     void SetTextAlign(TTextAlign value);
     // The drop-down menu is not owned; a chosen item's command goes to the
     // top-level window as WM_COMMAND, like a menu-bar command.
-    HMENU DropDownMenu() const { return FPopupMenu; }
-    void SetDropDownMenu(HMENU menu) { FPopupMenu = menu; }
+    HMENU DropDownMenu() const { return FDropDownMenu; }
+    void SetDropDownMenu(HMENU menu) { FDropDownMenu = menu; }
     TPopupAlignment DropDownAlignment() const { return FPopupAlignment; }
     void SetDropDownAlignment(TPopupAlignment value) { FPopupAlignment = value; }
     int PopupOffset() const { return FPopupOff; }
@@ -98,22 +95,28 @@ public:
 
     // Opens the drop-down menu as if the button had been pressed for it.
     void ShowPopup();
-    // Draws the whole button into its off-screen image and copies it to dc.
-    void PaintButton(HDC dc);
 
-    std::function<void()> OnClick, OnMouseEnter, OnMouseLeave, OnPopup, OnBeforePopup;
-    TMouseHandler OnMouseDown, OnMouseUp;
-    TMouseMoveHandler OnMouseMove;
-    TKeyHandler OnKeyDown, OnKeyUp;
+    TNotifyEvent OnPopup, OnBeforePopup;
+    TKeyEvent OnKeyDown, OnKeyUp;
 
     // What the drawing reads of the state, for the host and the tests.
     bool IsPressed() const { return Pressed(); }
     bool IsHot() const { return Hot(); }
     int BtnIdx() const { return FBtnIdx; }
 
-protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void Paint(HDC dc) override { PaintButton(dc); }
+
+protected:
+    // Everything of the paint that lies between the copy of the rendering
+    // beneath and the copy to the window works on the whole image.
+    void Paint(HDC dc) override;
+    bool DrawsWholeImage() const override { return true; }
+    void MouseEnter() override;
+    void MouseLeave() override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void Click() override;
 
     // TGlassButtonPainter's window-system part.
     TColor ColorToRGB(TColor colour) const override { return skorvel::ColorToRGB(colour); }
@@ -131,28 +134,19 @@ private:
     void RepaintNow();
     void PostDropDownRequest();
     void TakeFocusIfTabStop();
-    void MouseEnter();
-    void MouseLeave();
-    void MouseMove(WPARAM wParam, int x, int y);
-    void MouseDown(UINT message, WPARAM wParam, LPARAM lParam);
-    void Click();
-    void MouseUp(UINT message, WPARAM wParam, LPARAM lParam);
     bool KeyDown(WPARAM key);
     bool KeyUp(WPARAM key);
     void DropDown();
     HDC SurfaceDc(TGlassSurface surface) const;
 
-    TDibImage FBmp;  // the off-screen image, kept for the button's life
     TDibImage FMask; // the shadow mask of one paint
     HFONT FFont = nullptr;
     HIMAGELIST FImages = nullptr;
     bool FPopup = false;
     TPopupAlignment FPopupAlignment = paLeft;
-    HMENU FPopupMenu = nullptr;
+    HMENU FDropDownMenu = nullptr;
     int FPopupOff = 0;
     bool FHandCursor = false;
-    bool FMouseInside = false;
-    bool FClicked = false; // a left press began on the button
 };
 
 } // namespace skorvel

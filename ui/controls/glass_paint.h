@@ -6,7 +6,7 @@
 // do (resolving system colours, drawing text and image-list glyphs, giving
 // the images a device context) are virtual functions its window class
 // supplies.
-#include "ui/controls/image24.h"
+#include "ui/framework/image24.h"
 
 #include <cstdint>
 #include <optional>

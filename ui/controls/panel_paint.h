@@ -2,7 +2,7 @@
 // The pixel work of the gradient panel: the fills computed here, and the
 // mixing of a fill with the parent's rendering. Colours are plain
 // 0x00BBGGRR values (system colours already resolved by the caller).
-#include "ui/controls/image24.h"
+#include "ui/framework/image24.h"
 
 namespace skorvel {
 

@@ -1,26 +1,58 @@
 #include "ui/controls/vista_panel.h"
 
-#include "ui/controls/dib_image.h"
 #include "ui/controls/panel_paint.h"
-#include "ui/framework/controls.h"
-
-#include <windowsx.h>
+#include "ui/framework/form.h"
 
 #include <cstdlib>
-#include <utility>
 
 namespace skorvel {
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"SkorvelVistaPanel";
+constexpr TWindowClass kVistaPanelClass = {L"SkorvelVistaPanel", CS_DBLCLKS};
+
+TFrameOptions LayoutFrames(const LayoutNode& node) {
+    static const std::map<std::wstring, TFrameOptions> kFrames = {
+        {L"left", frLeft}, {L"top", frTop}, {L"right", frRight}, {L"bottom", frBottom}};
+    TFrameOptions frames = 0;
+    for (const auto& word : node.Words(L"frames")) {
+        auto it = kFrames.find(word);
+        if (it == kFrames.end())
+            node.Fail(L"unknown frame " + word);
+        frames |= it->second;
+    }
+    return frames;
+}
 
 } // namespace
 
-void TvxVistaPanel::Create(HWND parent, int controlId, int left, int top, int width, int height) {
-    CreateControlWindow(kClassName, CS_DBLCLKS, WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                        WS_EX_CONTROLPARENT, parent, controlId, left, top, width, height);
+TvxVistaPanel::TvxVistaPanel(TForm& form, TControl* parent, HWND parentWindow,
+                             const LayoutNode& node)
+    : TDrawnControl(form, node) {
+    FParent = parent;
+    CreateHandle(kVistaPanelClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                 WS_EX_CONTROLPARENT, parentWindow, node);
     ApplyBorderStyle();
+    SetColor1(node.Colour(L"color1", FColor1));
+    SetColor2(node.Colour(L"color2", FColor2));
+    SetColor3(node.Colour(L"color3", FColor3));
+    SetColor4(node.Colour(L"color4", FColor4));
+    SetColorFrame(node.Colour(L"color-frame", FColorBorder));
+    SetFrames(LayoutFrames(node));
+    SetStyle(node.Choice<TvgStyle>(L"style",
+                                   {{L"vista", vgVista},
+                                    {L"glass", vgGlass},
+                                    {L"simple", vgSimple},
+                                    {L"image", vgImage},
+                                    {L"alpha", vgAlpha}},
+                                   FStyle));
+    SetOpacity(std::uint8_t(node.Int(L"opacity", FOpacity)));
+    SetCenter(node.Bool(L"center", FCenter));
+    SetBorderStyle(node.Choice<TBorderStyle>(
+        L"border-style", {{L"none", bsNone}, {L"single", bsSingle}}, FBorderStyle));
+    OnMouseDown = form.BindMouse(node, L"on-mouse-down");
+    CreateChildControls(form, this, FHandle, node);
+    node.Finish();
 }
 
 void TvxVistaPanel::SetBorderStyle(TBorderStyle value) {
@@ -235,75 +267,11 @@ void TvxVistaPanel::PaintFrames(HDC dc, int width, int height) {
         line(l, b - 1, r, b - 1);
 }
 
-void TvxVistaPanel::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam) {
-    const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-    switch (message) {
-    case WM_MOUSEMOVE:
-        if (!FMouseInside) {
-            FMouseInside = true;
-            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Handle(), 0};
-            ::TrackMouseEvent(&track);
-            if (OnMouseEnter)
-                OnMouseEnter();
-        }
-        if (OnMouseMove)
-            OnMouseMove(MouseShiftState(message, wParam), x, y);
-        return;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        ::SetCapture(Handle());
-        FClicked = true;
-        break;
-    case WM_LBUTTONUP: {
-        const bool clicked = std::exchange(FClicked, false);
-        ::ReleaseCapture();
-        const SIZE size = ClientSize();
-        if (clicked && x >= 0 && y >= 0 && x < size.cx && y < size.cy && OnClick)
-            OnClick();
-        break;
-    }
-    default:
-        break;
-    }
-    const bool up = message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
-    RaiseMouseEvent(up ? OnMouseUp : OnMouseDown, message, wParam, lParam);
-    if (message == WM_LBUTTONDBLCLK && OnDblClick)
-        OnDblClick();
-}
-
 LRESULT TvxVistaPanel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_WINDOWPOSCHANGED: {
-        Invalidate();
-        const LRESULT result = DefaultProc(message, wParam, lParam);
-        Invalidate();
-        return result;
-    }
-    case WM_SIZE:
-        Invalidate();
-        return 0;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-    case WM_MBUTTONUP:
-        HandleMouse(message, wParam, lParam);
-        return 0;
-    case WM_MOUSELEAVE:
-        FMouseInside = false;
-        if (OnMouseLeave)
-            OnMouseLeave();
-        return 0;
-    case WM_CAPTURECHANGED:
-        FClicked = false;
-        return 0;
     // Notifications of the child windows go on to the panel's parent, so
-    // that a window handles its controls' notifications wherever they lie.
+    // that a window handles its controls' notifications wherever they lie;
+    // the framework's own controls handle theirs.
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_DRAWITEM:
@@ -315,10 +283,14 @@ LRESULT TvxVistaPanel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSTATIC: {
+        LRESULT result = 0;
+        if (ReflectNotification(message, wParam, lParam, result))
+            return result;
         return ::SendMessageW(::GetParent(Handle()), message, wParam, lParam);
+    }
     default:
-        return TControlWindow::WindowProc(message, wParam, lParam);
+        return TDrawnControl::WindowProc(message, wParam, lParam);
     }
 }
 

@@ -3,9 +3,11 @@
 // one of five fills, optionally mixed with what its parent shows beneath it,
 // and optional one-pixel frame lines. Its children are real child windows;
 // a child that looks transparent copies the panel's rendering under itself
-// by sending the panel WM_PAINT with its own DC (CopyParentBackground).
+// by sending the panel WM_PAINT with its own DC (CopyParentBackground). The
+// layout kind "vistapanel" makes it; its notifications of child windows that
+// are not the framework's go on to its parent.
 #include "platform/handles.h"
-#include "ui/controls/control_window.h"
+#include "ui/framework/drawn_control.h"
 
 #include <cstdint>
 
@@ -16,10 +18,9 @@ enum TFrameOption : std::uint8_t { frLeft = 1, frTop = 2, frRight = 4, frBottom 
 using TFrameOptions = std::uint8_t; // a set of TFrameOption bits
 enum TBorderStyle { bsNone, bsSingle };
 
-class TvxVistaPanel : public TControlWindow {
+class TvxVistaPanel : public TDrawnControl {
 public:
-    TvxVistaPanel() = default;
-    void Create(HWND parent, int controlId, int left, int top, int width, int height);
+    TvxVistaPanel(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node);
 
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle value);
@@ -49,15 +50,12 @@ public:
     std::uint8_t Opacity() const { return FOpacity; }
     void SetOpacity(std::uint8_t value);
 
-    TMouseHandler OnMouseDown, OnMouseUp;
-    TMouseMoveHandler OnMouseMove;
-    std::function<void()> OnClick, OnDblClick, OnMouseEnter, OnMouseLeave;
-
-    // Paints the panel (fill, opacity, frame lines) into dc.
+    // Paints the panel (fill, opacity, frame lines) straight into dc.
     void PaintWindow(HDC dc);
 
-protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
     void Paint(HDC dc) override { PaintWindow(dc); }
 
 private:
@@ -68,7 +66,6 @@ private:
     void PaintSimple(HDC target, int width, int height);
     void PaintImage(HDC target, int width, int height);
     void PaintFrames(HDC dc, int width, int height);
-    void HandleMouse(UINT message, WPARAM wParam, LPARAM lParam);
 
     TBorderStyle FBorderStyle = bsNone;
     bool FCenter = false;
@@ -82,8 +79,6 @@ private:
     TvgStyle FStyle = vgVista;
     std::uint8_t FOpacity = 255;
     bool FCtl3D = true;
-    bool FMouseInside = false;
-    bool FClicked = false;
 };
 
 } // namespace skorvel

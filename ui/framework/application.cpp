@@ -12,8 +12,6 @@ namespace skorvel {
 
 TApplication* Application = nullptr;
 
-void RegisterFrameworkWindowClass(); // controls.cpp
-
 namespace {
 
 constexpr wchar_t kApplicationClass[] = L"SkorvelApplication";
@@ -33,7 +31,6 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
     FCom.emplace(COINIT_APARTMENTTHREADED);
-    RegisterFrameworkWindowClass();
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = ApplicationWindowProc;

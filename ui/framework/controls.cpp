@@ -24,7 +24,7 @@ void RealignChildren(HWND window, int width, int height);
 
 } // namespace
 
-const wchar_t kFrameworkWindowClass[] = L"SkorvelWindow";
+const TWindowClass kFrameworkWindowClass = {L"SkorvelWindow", CS_DBLCLKS};
 
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -32,29 +32,31 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
             static_cast<TControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         control->Attach(window);
     }
-    if (auto* control = TControl::FromHandle(window)) {
-        const LRESULT result = control->WindowProc(message, wParam, lParam);
-        if (message == WM_NCDESTROY) {
-            ::RemovePropW(window, kControlProperty);
-            control->FHandle = nullptr;
-        }
+    if (auto* control = reinterpret_cast<TControl*>(::GetWindowLongPtrW(window, GWLP_USERDATA))) {
+        const LRESULT result = control->GuardedWindowProc(message, wParam, lParam);
+        if (message == WM_NCDESTROY)
+            control->Detach();
         return result;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-void RegisterFrameworkWindowClass() {
+namespace {
+
+void RegisterWindowClass(const TWindowClass& windowClass) {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
+    wc.style = windowClass.Style;
     wc.lpfnWndProc = FrameworkWindowProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hIcon = ::LoadIconW(wc.hInstance, L"MAINICON");
-    wc.lpszClassName = kFrameworkWindowClass;
+    wc.lpszClassName = windowClass.Name;
     if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         RaiseLastOSError();
 }
+
+} // namespace
 
 TControl::TControl(TForm& form, const LayoutNode& node) : TObject(node.Name()), FForm(form) {}
 
@@ -62,40 +64,63 @@ TControl::~TControl() {
     if (FHandle) {
         if (!FOwnClass)
             ::RemoveWindowSubclass(FHandle, SubclassThunk, kSubclassId);
-        ::RemovePropW(FHandle, kControlProperty);
-        const HWND window = std::exchange(FHandle, nullptr);
+        const HWND window = FHandle;
+        Detach(); // the window's last messages go to the default handling
         ::DestroyWindow(window);
     }
 }
 
+// A window of the framework's classes keeps its control in GWLP_USERDATA,
+// which its window procedure reads on every message at no cost; a window
+// property, which a subclassed system window needs, is a round trip to the
+// Wine server for each lookup.
 TControl* TControl::FromHandle(HWND window) {
+    if (ULONG_PTR(::GetClassLongPtrW(window, GCLP_WNDPROC)) ==
+        reinterpret_cast<ULONG_PTR>(FrameworkWindowProc))
+        return reinterpret_cast<TControl*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     return static_cast<TControl*>(::GetPropW(window, kControlProperty));
 }
 
 void TControl::Attach(HWND window) {
     FHandle = window;
-    ::SetPropW(window, kControlProperty, this);
+    if (FOwnClass)
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    else
+        ::SetPropW(window, kControlProperty, this);
 }
 
-void TControl::CreateHandle(const wchar_t* className, const std::wstring& text, DWORD style,
-                            DWORD exStyle, HWND parent, const LayoutNode& node) {
-    FOwnClass = className == nullptr;
+void TControl::Detach() {
+    if (FOwnClass)
+        ::SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
+    else
+        ::RemovePropW(FHandle, kControlProperty);
+    FHandle = nullptr;
+}
+
+HWND TControl::NewWindow(const wchar_t* className, const std::wstring& text, DWORD style,
+                         DWORD exStyle, HWND parent, const LayoutNode& node, void* createParam) {
     FBounds = node.Has(L"bounds") ? node.Rect(L"bounds") : TRect{};
-    const HWND window =
-        ::CreateWindowExW(exStyle, FOwnClass ? kFrameworkWindowClass : className, text.c_str(),
-                          style, FBounds.Left, FBounds.Top, FBounds.Width, FBounds.Height, parent,
-                          nullptr, ::GetModuleHandleW(nullptr), FOwnClass ? this : nullptr);
+    const HWND window = ::CreateWindowExW(exStyle, className, text.c_str(), style, FBounds.Left,
+                                          FBounds.Top, FBounds.Width, FBounds.Height, parent,
+                                          nullptr, ::GetModuleHandleW(nullptr), createParam);
     if (!window)
         RaiseLastOSError();
-    if (!FOwnClass) {
-        Attach(window);
-        ::SetWindowSubclass(window, SubclassThunk, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-    }
+    return window;
+}
+
+void TControl::CreateHandle(const TWindowClass& windowClass, const std::wstring& text, DWORD style,
+                            DWORD exStyle, HWND parent, const LayoutNode& node) {
+    RegisterWindowClass(windowClass);
+    FOwnClass = true;
+    // The window procedure attaches the window to this control at WM_NCCREATE.
+    NewWindow(windowClass.Name, text, style, exStyle, parent, node, this);
     ApplyCommon(node);
 }
 
-void TControl::AdoptHandle(HWND window, const LayoutNode& node) {
+void TControl::CreateHandle(const wchar_t* systemClass, const std::wstring& text, DWORD style,
+                            DWORD exStyle, HWND parent, const LayoutNode& node) {
     FOwnClass = false;
+    const HWND window = NewWindow(systemClass, text, style, exStyle, parent, node, nullptr);
     Attach(window);
     ::SetWindowSubclass(window, SubclassThunk, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     ApplyCommon(node);
@@ -111,7 +136,7 @@ void TControl::ApplyCommon(const LayoutNode& node) {
         FPopupMenu = &FForm.FindComponent<TPopupMenu>(node.Text(L"popup-menu"));
     if (!node.Bool(L"enabled", true))
         ::EnableWindow(FHandle, FALSE);
-    // Adopted windows may have been created visible; forms are shown later.
+    // Forms are shown later.
     if (&FForm != this)
         ::ShowWindow(FHandle, node.Bool(L"visible", true) ? SW_SHOWNA : SW_HIDE);
 }
@@ -119,12 +144,17 @@ void TControl::ApplyCommon(const LayoutNode& node) {
 LRESULT CALLBACK TControl::SubclassThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR, DWORD_PTR refData) {
     auto* control = reinterpret_cast<TControl*>(refData);
-    const LRESULT result = control->WindowProc(message, wParam, lParam);
+    const LRESULT result = control->GuardedWindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         ::RemoveWindowSubclass(window, SubclassThunk, kSubclassId);
-        ::RemovePropW(window, kControlProperty);
-        control->FHandle = nullptr;
+        control->Detach();
     }
+    return result;
+}
+
+LRESULT TControl::GuardedWindowProc(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    LRESULT result = 0;
+    Application->Guard(*this, [&] { result = WindowProc(message, wParam, lParam); });
     return result;
 }
 
@@ -224,23 +254,17 @@ std::map<std::wstring, TControlFactory>& ControlKinds() {
     return kinds;
 }
 
-template <typename T>
-std::unique_ptr<TControl> Make(TForm& form, TControl* parent, HWND parentWindow,
-                               const LayoutNode& node) {
-    return std::make_unique<T>(form, parent, parentWindow, node);
-}
-
 void RegisterStockKinds() {
     auto& kinds = ControlKinds();
-    kinds.emplace(L"panel", Make<TPanel>);
-    kinds.emplace(L"picture", Make<TPicture>);
-    kinds.emplace(L"checklist", Make<TCheckListBox>);
-    kinds.emplace(L"button", Make<TButton>);
-    kinds.emplace(L"label", Make<TLabel>);
-    kinds.emplace(L"combobox", Make<TComboBox>);
-    kinds.emplace(L"listbox", Make<TListBox>);
-    kinds.emplace(L"edit", Make<TEdit>);
-    kinds.emplace(L"speedbutton", Make<TSpeedButton>);
+    kinds.emplace(L"panel", MakeControl<TPanel>);
+    kinds.emplace(L"picture", MakeControl<TPicture>);
+    kinds.emplace(L"checklist", MakeControl<TCheckListBox>);
+    kinds.emplace(L"button", MakeControl<TButton>);
+    kinds.emplace(L"label", MakeControl<TLabel>);
+    kinds.emplace(L"combobox", MakeControl<TComboBox>);
+    kinds.emplace(L"listbox", MakeControl<TListBox>);
+    kinds.emplace(L"edit", MakeControl<TEdit>);
+    kinds.emplace(L"speedbutton", MakeControl<TSpeedButton>);
 }
 
 bool IsComponentKind(const std::wstring& kind) {
@@ -313,41 +337,6 @@ bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     default:
         return false;
     }
-}
-
-bool MessageMouseButton(UINT message, TMouseButton& button) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-        button = TMouseButton::mbLeft;
-        return true;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-        button = TMouseButton::mbRight;
-        return true;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-        button = TMouseButton::mbMiddle;
-        return true;
-    default:
-        return false;
-    }
-}
-
-TShiftState MouseShiftState(UINT message, WPARAM wParam) {
-    TShiftState shift = KeyShiftState();
-    if (wParam & MK_LBUTTON)
-        shift |= ssLeft;
-    if (wParam & MK_RBUTTON)
-        shift |= ssRight;
-    if (wParam & MK_MBUTTON)
-        shift |= ssMiddle;
-    if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK)
-        shift |= ssDouble;
-    return shift;
 }
 
 TShiftState KeyShiftState() {

@@ -3,8 +3,12 @@
 // window; containers (forms, panels) receive the notifications of their
 // children (WM_COMMAND, WM_DRAWITEM, WM_CTLCOLOR*) and hand them back to the
 // child's control object, so a control handles its own notifications
-// whatever window class its parent is.
+// whatever window class its parent is. Every message of a control's window
+// goes through one window procedure and one exception boundary: an
+// exception that escapes the control's handling reaches the application's
+// handler instead of unwinding through the system's frames.
 #include "platform/handles.h"
+#include "ui/framework/application.h"
 #include "ui/framework/events.h"
 #include "ui/framework/layout.h"
 
@@ -19,6 +23,15 @@ namespace skorvel {
 
 class TForm;
 class TPopupMenu;
+
+// A window class whose windows' messages come straight to their control's
+// WindowProc; registered when its first window is created.
+struct TWindowClass {
+    const wchar_t* Name;
+    UINT Style;
+};
+// The framework's own class: forms and the stock drawn controls.
+extern const TWindowClass kFrameworkWindowClass;
 
 class TControl : public TObject {
 public:
@@ -66,12 +79,20 @@ public:
 protected:
     // Creates the window (called by the concrete constructor), then applies
     // the common properties of the node: visibility, enabling, font, popup.
-    // A class name of nullptr creates a window of the framework's own class.
-    void CreateHandle(const wchar_t* className, const std::wstring& text, DWORD style,
+    // A window of a class of the framework's:
+    void CreateHandle(const TWindowClass& windowClass, const std::wstring& text, DWORD style,
                       DWORD exStyle, HWND parent, const LayoutNode& node);
-    // Takes over a window created by someone else (custom control classes).
-    void AdoptHandle(HWND window, const LayoutNode& node);
+    // A window of a system class (list box, button), subclassed:
+    void CreateHandle(const wchar_t* systemClass, const std::wstring& text, DWORD style,
+                      DWORD exStyle, HWND parent, const LayoutNode& node);
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Raises one of the control's events. An exception that escapes the
+    // handler goes to the application's handler, and the control's own
+    // handling of the message goes on.
+    template <typename Event, typename... Args> void Raise(const Event& event, Args&&... args) {
+        if (event)
+            Application->Guard(*this, [&] { event(*this, args...); });
+    }
     TForm& FForm;
     TControl* FParent = nullptr;
     HWND FHandle = nullptr;
@@ -84,7 +105,12 @@ private:
     friend void CreateChildControls(TForm&, TControl*, HWND, const LayoutNode&);
     friend LRESULT CALLBACK FrameworkWindowProc(HWND, UINT, WPARAM, LPARAM);
     void Attach(HWND window);
+    void Detach();
+    HWND NewWindow(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
+                   HWND parent, const LayoutNode& node, void* createParam);
     void ApplyCommon(const LayoutNode& node);
+    // WindowProc inside the exception boundary.
+    LRESULT GuardedWindowProc(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static LRESULT CALLBACK SubclassThunk(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     bool FOwnClass = false;
 };
@@ -102,6 +128,12 @@ void CreateChildControls(TForm& form, TControl* parent, HWND parentWindow, const
 using TControlFactory = std::unique_ptr<TControl> (*)(TForm& form, TControl* parent,
                                                       HWND parentWindow, const LayoutNode& node);
 void RegisterControlKind(const std::wstring& kind, TControlFactory factory);
+// The factory of a control class whose constructor takes what a factory gets.
+template <typename T>
+std::unique_ptr<TControl> MakeControl(TForm& form, TControl* parent, HWND parentWindow,
+                                      const LayoutNode& node) {
+    return std::make_unique<T>(form, parent, parentWindow, node);
+}
 
 // A font described by a layout: "font: Tahoma 11" with optional
 // "font-style: bold", "font-charset: east-europe"; the form's font when absent.
@@ -109,9 +141,5 @@ HFONT LayoutFont(TForm& form, const LayoutNode& node);
 
 // The current modifier keys as a TShiftState.
 TShiftState KeyShiftState();
-// The mouse button of a button-press or release message.
-bool MessageMouseButton(UINT message, TMouseButton& button);
-// Modifier keys and mouse buttons of a mouse message.
-TShiftState MouseShiftState(UINT message, WPARAM wParam);
 
 } // namespace skorvel

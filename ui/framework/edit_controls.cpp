@@ -9,10 +9,6 @@ namespace {
 
 constexpr DWORD kChildStyle = WS_CHILD | WS_CLIPSIBLINGS;
 
-COLORREF Resolve(uint32_t colour) {
-    return (colour >> 24) == 0xFF ? ::GetSysColor(int(colour & 0xFF)) : COLORREF(colour);
-}
-
 // The height of the closed drop-down's selection field that gives the whole
 // control the height of its layout bounds (the field lies inside a 3 px frame).
 constexpr int kComboFrame = 6;
@@ -27,43 +23,27 @@ TLabel::TLabel(TForm& form, TControl* parent, HWND parentWindow, const LayoutNod
     : TDrawnControl(form, node) {
     FParent = parent;
     FFont = LayoutFont(form, node);
-    FFontColour = node.Colour(L"font-colour", 0xFF000008); // window text
+    FFontColour = node.Colour(L"font-colour", kSystemColor | COLOR_WINDOWTEXT);
     FWordWrap = node.Bool(L"word-wrap", false);
     FTransparent = node.Bool(L"transparent", false);
     OnMouseDown = form.BindMouse(node, L"on-mouse-down");
-    CreateHandle(nullptr, node.Text(L"caption"), kChildStyle, 0, parentWindow, node);
+    CreateHandle(kFrameworkWindowClass, node.Text(L"caption"), kChildStyle, 0, parentWindow, node);
     node.Finish();
-}
-
-LRESULT TLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SETTEXT) {
-        const LRESULT result = TDrawnControl::WindowProc(message, wParam, lParam);
-        ::InvalidateRect(FHandle, nullptr, FALSE);
-        return result;
-    }
-    return TDrawnControl::WindowProc(message, wParam, lParam);
 }
 
 void TLabel::Paint(HDC dc) {
     RECT r;
     ::GetClientRect(FHandle, &r);
-    // Compose off-screen, then copy once: no flicker.
-    MemoryDc memory(::CreateCompatibleDC(dc));
-    GdiObject canvas(::CreateCompatibleBitmap(dc, r.right, r.bottom));
-    SelectedObject selectedCanvas(memory.get(), canvas.get());
-    if (FTransparent) {
-        CopyParentBackground(FHandle, memory.get());
-    } else {
-        GdiObject face(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
-        ::FillRect(memory.get(), &r, HBRUSH(face.get()));
-    }
-    SelectedObject selectedFont(memory.get(), FFont);
-    ::SetBkMode(memory.get(), TRANSPARENT);
-    ::SetTextColor(memory.get(), Resolve(FFontColour));
+    if (FTransparent)
+        CopyParentBackground(FHandle, dc);
+    else
+        ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+    SelectedObject selectedFont(dc, FFont);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ColorToRGB(FFontColour));
     const std::wstring text = Caption();
-    ::DrawTextW(memory.get(), text.c_str(), int(text.size()), &r,
+    ::DrawTextW(dc, text.c_str(), int(text.size()), &r,
                 DT_NOPREFIX | (FWordWrap ? DT_WORDBREAK : DT_SINGLELINE));
-    ::BitBlt(dc, 0, 0, r.right, r.bottom, memory.get(), 0, 0, SRCCOPY);
 }
 
 // --- TComboBox ----------------------------------------------------------------

@@ -2,7 +2,7 @@
 // The framework's controls for editing lists of text: a label drawn over its
 // parent, a pick-only drop-down list, a list box with several selections and
 // a one-line text field.
-#include "ui/framework/standard_controls.h"
+#include "ui/framework/drawn_control.h"
 
 #include <string>
 #include <vector>
@@ -15,12 +15,11 @@ namespace skorvel {
 class TLabel : public TDrawnControl {
 public:
     TLabel(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node);
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Paint(HDC dc) override;
     HFONT FFont;
-    uint32_t FFontColour;
+    TColor FFontColour;
     bool FWordWrap, FTransparent;
 };
 

@@ -67,6 +67,9 @@ using TShiftState = unsigned;
 using TNotifyEvent = std::function<void(TObject& Sender)>;
 using TMouseEvent =
     std::function<void(TObject& Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject& Sender, TShiftState Shift, int X, int Y)>;
+// Key is the virtual-key code; a handler may change it before the control uses it.
+using TKeyEvent = std::function<void(TObject& Sender, unsigned short& Key, TShiftState Shift)>;
 using TExceptionEvent = std::function<void(TObject& Sender, const std::exception& E)>;
 
 } // namespace skorvel

@@ -2,9 +2,12 @@
 
 #include "platform/os_error.h"
 #include "ui/framework/application.h"
+#include "ui/framework/drawn_control.h"
 #include "ui/framework/menus.h"
 #include "ui/framework/standard_controls.h"
 #include "ui/framework/timer.h"
+
+#include <windowsx.h>
 
 namespace skorvel {
 
@@ -115,7 +118,7 @@ void TForm::CreateWindowFromLayout() {
     if (FPosition != L"default" && FPosition != L"screen-center" &&
         FPosition != L"main-form-center")
         node.Fail(L"position must be default, screen-center or main-form-center");
-    FColour = node.Colour(L"colour", 0xFF00000F);
+    FColour = node.Colour(L"colour", kSystemColor | COLOR_BTNFACE);
     FDefaultFont =
         node.Has(L"font") ? LayoutFont(*this, node) : HFONT(::GetStockObject(DEFAULT_GUI_FONT));
     const bool isMain = Application->MainForm() == nullptr || Application->MainForm() == this;
@@ -123,7 +126,7 @@ void TForm::CreateWindowFromLayout() {
     DWORD exStyle = frame.ExStyle | WS_EX_CONTROLPARENT;
     if (isMain && Application->MainFormOnTaskBar)
         exStyle |= WS_EX_APPWINDOW;
-    CreateHandle(nullptr, node.Text(L"caption"), frame.Style, exStyle, owner, node);
+    CreateHandle(kFrameworkWindowClass, node.Text(L"caption"), frame.Style, exStyle, owner, node);
     if (FMenu)
         FMenu->Attach(FHandle);
     SetClientSize(FClientWidth, FClientHeight);
@@ -274,8 +277,7 @@ void TForm::PaintBackground(HDC dc) {
     HBRUSH brush = Application->FormBrush();
     GdiObject own;
     if (!brush) {
-        own.reset(::CreateSolidBrush((FColour >> 24) == 0xFF ? ::GetSysColor(FColour & 0xFF)
-                                                             : COLORREF(FColour)));
+        own.reset(::CreateSolidBrush(ColorToRGB(FColour)));
         brush = HBRUSH(own.get());
     }
     ::FillRect(dc, &r, brush);
@@ -308,10 +310,13 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-        if (RaiseMouseDown(*this, OnMouseDown, message, wParam, lParam))
-            return 0;
-        break;
+    case WM_MBUTTONDBLCLK: {
+        TMouseButton button;
+        MessageMouseButton(message, button);
+        Raise(OnMouseDown, button, MouseShiftState(message, wParam), GET_X_LPARAM(lParam),
+              GET_Y_LPARAM(lParam));
+        return 0;
+    }
     case WM_ERASEBKGND:
         PaintBackground(reinterpret_cast<HDC>(wParam));
         return 1;

@@ -4,6 +4,7 @@
 // controls, menus and timers are created and their events bound to the
 // published handlers; an unknown handler name is an error.
 #include "ui/framework/controls.h"
+#include "ui/framework/image24.h"
 
 #include <functional>
 #include <map>
@@ -129,7 +130,7 @@ private:
     HFONT FDefaultFont = nullptr;
     int FClientWidth = 0, FClientHeight = 0;
     std::wstring FPosition;
-    uint32_t FColour = 0xFF00000F;
+    TColor FColour = kSystemColor | COLOR_BTNFACE;
     bool FShownBefore = false;
     bool FModal = false;
     bool FModalDone = false;

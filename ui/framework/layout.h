@@ -54,6 +54,17 @@ public:
     TRect Rect(const std::wstring& key) const;
     std::vector<std::wstring> Words(const std::wstring& key) const; // blank-separated
     uint32_t Colour(const std::wstring& key, uint32_t fallback) const;
+    // A word that names one value of an enumeration; fallback when the key is absent.
+    template <typename T>
+    T Choice(const std::wstring& key, const std::map<std::wstring, T>& values, T fallback) const {
+        if (!Has(key))
+            return fallback;
+        const std::wstring word = Text(key);
+        auto it = values.find(word);
+        if (it == values.end())
+            Fail(L"'" + key + L"' cannot be " + word);
+        return it->second;
+    }
 
     // Raises ELayoutError naming the first property nobody read.
     void Finish() const;

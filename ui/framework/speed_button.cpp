@@ -1,10 +1,7 @@
 #include "ui/framework/speed_button.h"
 
-#include "ui/framework/application.h"
 #include "ui/framework/form.h"
 #include "ui/framework/png.h"
-
-#include <windowsx.h>
 
 namespace skorvel {
 
@@ -22,15 +19,14 @@ TSpeedButton::TSpeedButton(TForm& form, TControl* parent, HWND parentWindow, con
         FPicture = LoadPngResource(node.Text(L"picture").c_str(), FPictureWidth, FPictureHeight);
     FFont = LayoutFont(form, node);
     OnClick = form.BindNotify(node, L"on-click");
-    CreateHandle(nullptr, node.Text(L"caption"), WS_CHILD | WS_CLIPSIBLINGS, 0, parentWindow, node);
+    CreateHandle(kFrameworkWindowClass, node.Text(L"caption"), WS_CHILD | WS_CLIPSIBLINGS, 0,
+                 parentWindow, node);
     node.Finish();
 }
 
-bool TSpeedButton::Inside(LPARAM lParam) const {
-    RECT r;
-    ::GetClientRect(FHandle, &r);
-    const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    return ::PtInRect(&r, at) != FALSE;
+bool TSpeedButton::Inside(int x, int y) const {
+    const SIZE size = ClientSize();
+    return x >= 0 && y >= 0 && x < size.cx && y < size.cy;
 }
 
 void TSpeedButton::SetState(bool hot, bool down) {
@@ -38,62 +34,57 @@ void TSpeedButton::SetState(bool hot, bool down) {
         return;
     FHot = hot;
     FDown = down;
-    ::InvalidateRect(FHandle, nullptr, FALSE);
+    Invalidate();
+}
+
+// While the left button is held (the mouse is captured) the face shows
+// pressed only with the pointer over it.
+void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
+    const bool inside = Inside(x, y);
+    SetState(inside, FPressed && inside);
+    TDrawnControl::MouseMove(shift, x, y);
+}
+
+void TSpeedButton::MouseLeave() {
+    if (!FPressed)
+        SetState(false, false);
+    TDrawnControl::MouseLeave();
+}
+
+void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == TMouseButton::mbLeft) {
+        FPressed = true;
+        SetState(true, true);
+    }
+    TDrawnControl::MouseDown(button, shift, x, y);
+}
+
+void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == TMouseButton::mbLeft) {
+        FPressed = false;
+        SetState(Inside(x, y), false);
+    }
+    TDrawnControl::MouseUp(button, shift, x, y);
 }
 
 LRESULT TSpeedButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        ::SetCapture(FHandle);
-        SetState(true, true);
-        return 0;
-    case WM_MOUSEMOVE: {
-        if (!FHot && !FDown) {
-            TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, FHandle, 0};
-            ::TrackMouseEvent(&track);
-        }
-        const bool inside = Inside(lParam);
-        SetState(inside, ::GetCapture() == FHandle && inside);
-        return 0;
-    }
-    case WM_MOUSELEAVE:
-        if (::GetCapture() != FHandle)
-            SetState(false, false);
-        return 0;
-    case WM_LBUTTONUP: {
-        const bool click = FDown && Inside(lParam);
-        if (::GetCapture() == FHandle)
-            ::ReleaseCapture();
-        SetState(Inside(lParam), false);
-        if (click && OnClick)
-            Application->Guard(*this, [&] { OnClick(*this); });
-        return 0;
-    }
-    case WM_CAPTURECHANGED:
+    case WM_CAPTURECHANGED: // the press ends without a click
+        FPressed = false;
         SetState(FHot, false);
-        return 0;
+        break;
     case WM_ENABLE:
+        FPressed = false;
         SetState(false, false);
-        ::InvalidateRect(FHandle, nullptr, FALSE);
-        return 0;
-    case WM_SETTEXT: {
-        const LRESULT result = TDrawnControl::WindowProc(message, wParam, lParam);
-        ::InvalidateRect(FHandle, nullptr, FALSE);
-        return result;
-    }
+        Invalidate();
+        break;
     }
     return TDrawnControl::WindowProc(message, wParam, lParam);
 }
 
-void TSpeedButton::Paint(HDC dc) {
+void TSpeedButton::Paint(HDC face) {
     RECT r;
     ::GetClientRect(FHandle, &r);
-    // Compose off-screen, then copy once: no flicker.
-    MemoryDc memory(::CreateCompatibleDC(dc));
-    GdiObject canvas(::CreateCompatibleBitmap(dc, r.right, r.bottom));
-    SelectedObject selectedCanvas(memory.get(), canvas.get());
-    const HDC face = memory.get();
     const bool enabled = Enabled();
     ::FillRect(face, &r, ::GetSysColorBrush(COLOR_BTNFACE));
     RECT edge = r;
@@ -131,7 +122,6 @@ void TSpeedButton::Paint(HDC dc) {
     ::SetTextColor(face, ::GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
     ::DrawTextW(face, caption.c_str(), int(caption.size()), &text,
                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    ::BitBlt(dc, 0, 0, r.right, r.bottom, face, 0, 0, SRCCOPY);
 }
 
 } // namespace skorvel

@@ -13,82 +13,17 @@ namespace {
 
 constexpr DWORD kChildStyle = WS_CHILD | WS_CLIPSIBLINGS;
 
-COLORREF Resolve(uint32_t colour) {
-    return (colour >> 24) == 0xFF ? ::GetSysColor(int(colour & 0xFF)) : COLORREF(colour);
-}
-
-// WM_PAINT for the framework's own windows: with a DC in wParam (a child
-// copying our rendering) paint into it, otherwise the usual BeginPaint.
-template <typename F> void HandlePaint(HWND window, WPARAM wParam, F&& paint) {
-    if (wParam) {
-        paint(reinterpret_cast<HDC>(wParam));
-        return;
-    }
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(window, &ps);
-    paint(dc);
-    ::EndPaint(window, &ps);
-}
-
 } // namespace
-
-bool RaiseMouseDown(TControl& control, const TMouseEvent& event, UINT message, WPARAM wParam,
-                    LPARAM lParam) {
-    TMouseButton button;
-    const bool press = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
-                       message == WM_MBUTTONDOWN || message == WM_LBUTTONDBLCLK ||
-                       message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
-    if (!press || !MessageMouseButton(message, button))
-        return false;
-    if (event)
-        Application->Guard(control, [&] {
-            event(control, button, MouseShiftState(message, wParam), GET_X_LPARAM(lParam),
-                  GET_Y_LPARAM(lParam));
-        });
-    return true;
-}
-
-void CopyParentBackground(HWND control, HDC dc) {
-    const HWND parent = ::GetParent(control);
-    POINT origin = {0, 0};
-    ::MapWindowPoints(control, parent, &origin, 1);
-    const int saved = ::SaveDC(dc);
-    ::OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
-    RECT client;
-    ::GetClientRect(parent, &client);
-    ::IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
-    ::SendMessageW(parent, WM_ERASEBKGND, WPARAM(dc), 0);
-    ::SendMessageW(parent, WM_PAINT, WPARAM(dc), 0);
-    ::RestoreDC(dc, saved);
-}
-
-// --- TDrawnControl ------------------------------------------------------------
-
-LRESULT TDrawnControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND)
-        return 1;
-    if (message == WM_PAINT) {
-        HandlePaint(FHandle, wParam, [&](HDC dc) { Paint(dc); });
-        return 0;
-    }
-    if (message == WM_PRINTCLIENT) { // a sibling above copying what lies beneath it
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    }
-    if (RaiseMouseDown(*this, OnMouseDown, message, wParam, lParam))
-        return 0;
-    return TControl::WindowProc(message, wParam, lParam);
-}
 
 // --- TPanel -------------------------------------------------------------------
 
 TPanel::TPanel(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
     : TDrawnControl(form, node) {
     FParent = parent;
-    FColor = node.Colour(L"colour", 0xFF00000F);
+    FColor = node.Colour(L"colour", kSystemColor | COLOR_BTNFACE);
     OnMouseDown = form.BindMouse(node, L"on-mouse-down");
-    CreateHandle(nullptr, L"", kChildStyle | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, parentWindow,
-                 node);
+    CreateHandle(kFrameworkWindowClass, L"", kChildStyle | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
+                 parentWindow, node);
     CreateChildControls(form, this, FHandle, node);
     node.Finish();
 }
@@ -96,7 +31,7 @@ TPanel::TPanel(TForm& form, TControl* parent, HWND parentWindow, const LayoutNod
 void TPanel::Paint(HDC dc) {
     RECT r;
     ::GetClientRect(FHandle, &r);
-    GdiObject brush(::CreateSolidBrush(Resolve(FColor)));
+    GdiObject brush(::CreateSolidBrush(ColorToRGB(FColor)));
     ::FillRect(dc, &r, HBRUSH(brush.get()));
 }
 
@@ -107,7 +42,7 @@ TPicture::TPicture(TForm& form, TControl* parent, HWND parentWindow, const Layou
     FParent = parent;
     FBitmap = LoadPngResource(node.Text(L"picture").c_str(), FWidth, FHeight);
     OnMouseDown = form.BindMouse(node, L"on-mouse-down");
-    CreateHandle(nullptr, L"", kChildStyle, 0, parentWindow, node);
+    CreateHandle(kFrameworkWindowClass, L"", kChildStyle, 0, parentWindow, node);
     // The control takes the picture's size; pictures lie beneath the other controls.
     FBounds.Width = FWidth;
     FBounds.Height = FHeight;
@@ -117,17 +52,11 @@ TPicture::TPicture(TForm& form, TControl* parent, HWND parentWindow, const Layou
 }
 
 void TPicture::Paint(HDC dc) {
-    // Compose off-screen, then copy once: no flicker.
-    MemoryDc memory(::CreateCompatibleDC(dc));
-    GdiObject canvas(::CreateCompatibleBitmap(dc, FWidth, FHeight));
-    SelectedObject selectedCanvas(memory.get(), canvas.get());
-    CopyParentBackground(FHandle, memory.get());
+    CopyParentBackground(FHandle, dc);
     MemoryDc source(::CreateCompatibleDC(dc));
     SelectedObject selectedPicture(source.get(), FBitmap.get());
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::GdiAlphaBlend(memory.get(), 0, 0, FWidth, FHeight, source.get(), 0, 0, FWidth, FHeight,
-                    blend);
-    ::BitBlt(dc, 0, 0, FWidth, FHeight, memory.get(), 0, 0, SRCCOPY);
+    ::GdiAlphaBlend(dc, 0, 0, FWidth, FHeight, source.get(), 0, 0, FWidth, FHeight, blend);
 }
 
 // --- TCheckListBox ------------------------------------------------------------
@@ -201,8 +130,7 @@ void TCheckListBox::Toggle(int row) {
     if (!ItemEnabled(row))
         return;
     SetChecked(row, !Checked(row));
-    if (OnClickCheck)
-        Application->Guard(*this, [&] { OnClickCheck(*this); });
+    Raise(OnClickCheck);
 }
 
 int TCheckListBox::RowAt(int x, int y, bool& onCheckBox) const {
@@ -300,8 +228,7 @@ TButton::TButton(TForm& form, TControl* parent, HWND parentWindow, const LayoutN
 bool TButton::HandleCommand(WORD code) {
     if (code != BN_CLICKED)
         return false;
-    if (OnClick)
-        Application->Guard(*this, [&] { OnClick(*this); });
+    Raise(OnClick);
     return true;
 }
 

@@ -1,31 +1,8 @@
 #pragma once
 // The framework's stock controls: panel, picture, check-list and push button.
-#include "ui/framework/controls.h"
-
-#include <vector>
+#include "ui/framework/drawn_control.h"
 
 namespace skorvel {
-
-// Paints what the parent window shows under a child control into dc (in the
-// child's coordinates): how controls look transparent over a drawn parent.
-void CopyParentBackground(HWND control, HDC dc);
-
-// Raises a mouse-down event for a button press; true when it was one.
-bool RaiseMouseDown(TControl& control, const TMouseEvent& event, UINT message, WPARAM wParam,
-                    LPARAM lParam);
-
-// A window of the framework's own class that draws itself: no background
-// erasing (the paint covers everything), painting also into a DC handed over
-// with WM_PAINT (how children copy it), mouse presses raised as OnMouseDown.
-class TDrawnControl : public TControl {
-public:
-    using TControl::TControl;
-    TMouseEvent OnMouseDown;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-protected:
-    virtual void Paint(HDC dc) = 0;
-};
 
 // A plain container filled with one colour.
 class TPanel : public TDrawnControl {
@@ -34,7 +11,7 @@ public:
 
 private:
     void Paint(HDC dc) override;
-    uint32_t FColor;
+    TColor FColor;
 };
 
 // A PNG picture with alpha, drawn over whatever its parent paints beneath it.

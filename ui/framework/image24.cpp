@@ -1,4 +1,4 @@
-#include "ui/controls/image24.h"
+#include "ui/framework/image24.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -14,6 +14,8 @@ namespace skorvel {
 // A colour value laid out 0x00BBGGRR. A high byte of 0xFF names a system
 // colour, which only the window side can resolve.
 using TColor = std::uint32_t;
+// The high byte of a system colour; the low byte is the system's colour index.
+constexpr TColor kSystemColor = 0xFF000000;
 
 struct TRGB24 {
     std::uint8_t B, G, R;

@@ -3,7 +3,7 @@
 // draws on it through Dc(), the pixel code works on the same bits through
 // Pixels().
 #include "platform/handles.h"
-#include "ui/controls/image24.h"
+#include "ui/framework/image24.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "ui/controls/dib_image.h"
+#include "ui/framework/dib_image.h"
 
 namespace skorvel {
 

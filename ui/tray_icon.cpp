@@ -68,17 +68,6 @@ template <size_t N> void CopyLimited(WCHAR (&target)[N], const std::wstring& tex
     std::copy_n(text.begin(), count, target);
 }
 
-TShiftState AsyncShiftState() {
-    TShiftState shift = 0;
-    if (::GetAsyncKeyState(VK_SHIFT) < 0)
-        shift |= ssShift;
-    if (::GetAsyncKeyState(VK_MENU) < 0)
-        shift |= ssAlt;
-    if (::GetAsyncKeyState(VK_CONTROL) < 0)
-        shift |= ssCtrl;
-    return shift;
-}
-
 POINT CursorPos() {
     POINT p = {0, 0};
     ::GetCursorPos(&p);
@@ -506,7 +495,9 @@ void TCoolTrayIcon::HandleIconMessage(UINT message) {
     if (!FEnabled)
         return;
     const POINT p = CursorPos();
-    const TShiftState keys = AsyncShiftState();
+    // The shell's callback is posted, not a keyboard-ordered input message:
+    // the keys as they are now.
+    const TShiftState keys = KeyShiftState(::GetAsyncKeyState);
     const bool autoPopup = FPopupMenu && FPopupMenu->AutoPopup;
     switch (message) {
     case WM_MOUSEMOVE:

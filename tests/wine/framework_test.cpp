@@ -170,6 +170,13 @@ TEST(Framework, SpeedButtonClicksForPressAndReleaseOnIt) {
         EXPECT_EQ(form.clicks, c.clicks) << c.name;
         EXPECT_EQ(::GetCapture(), nullptr) << c.name;
     }
+    // Disabling the button cancels a press under way.
+    form.clicks = 0;
+    ::SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, in);
+    ::EnableWindow(button, FALSE);
+    ::EnableWindow(button, TRUE);
+    ::SendMessageW(button, WM_LBUTTONUP, 0, in);
+    EXPECT_EQ(form.clicks, 0);
 }
 
 TEST(Framework, HiddenMenuItemsAreLeftOutOfTheSystemMenu) {

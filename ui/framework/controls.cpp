@@ -339,13 +339,13 @@ bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     }
 }
 
-TShiftState KeyShiftState() {
+TShiftState KeyShiftState(SHORT(WINAPI* keyState)(int)) {
     TShiftState shift = 0;
-    if (::GetKeyState(VK_SHIFT) < 0)
+    if (keyState(VK_SHIFT) < 0)
         shift |= ssShift;
-    if (::GetKeyState(VK_CONTROL) < 0)
+    if (keyState(VK_CONTROL) < 0)
         shift |= ssCtrl;
-    if (::GetKeyState(VK_MENU) < 0)
+    if (keyState(VK_MENU) < 0)
         shift |= ssAlt;
     return shift;
 }

@@ -139,7 +139,8 @@ std::unique_ptr<TControl> MakeControl(TForm& form, TControl* parent, HWND parent
 // "font-style: bold", "font-charset: east-europe"; the form's font when absent.
 HFONT LayoutFont(TForm& form, const LayoutNode& node);
 
-// The current modifier keys as a TShiftState.
-TShiftState KeyShiftState();
+// The modifier keys as a TShiftState: by default as the message being handled
+// saw them (GetKeyState); GetAsyncKeyState gives their state at this moment.
+TShiftState KeyShiftState(SHORT(WINAPI* keyState)(int) = ::GetKeyState);
 
 } // namespace skorvel

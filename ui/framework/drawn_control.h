@@ -87,6 +87,8 @@ protected:
     // that show it through themselves.
     void Invalidate() const;
     SIZE ClientSize() const;
+    // True while a left press that began on the control is held.
+    bool PressHeld() const { return FClicked; }
 
 private:
     void HandleMouse(UINT message, WPARAM wParam, LPARAM lParam);

@@ -41,41 +41,35 @@ void TSpeedButton::SetState(bool hot, bool down) {
 // pressed only with the pointer over it.
 void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
     const bool inside = Inside(x, y);
-    SetState(inside, FPressed && inside);
+    SetState(inside, PressHeld() && inside);
     TDrawnControl::MouseMove(shift, x, y);
 }
 
 void TSpeedButton::MouseLeave() {
-    if (!FPressed)
+    if (!PressHeld())
         SetState(false, false);
     TDrawnControl::MouseLeave();
 }
 
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == TMouseButton::mbLeft) {
-        FPressed = true;
+    if (button == TMouseButton::mbLeft)
         SetState(true, true);
-    }
     TDrawnControl::MouseDown(button, shift, x, y);
 }
 
 void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == TMouseButton::mbLeft) {
-        FPressed = false;
+    if (button == TMouseButton::mbLeft)
         SetState(Inside(x, y), false);
-    }
     TDrawnControl::MouseUp(button, shift, x, y);
 }
 
 LRESULT TSpeedButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CAPTURECHANGED: // the press ends without a click
-        FPressed = false;
         SetState(FHot, false);
         break;
-    case WM_ENABLE:
-        FPressed = false;
-        SetState(false, false);
+    case WM_ENABLE: // the face and the picture change with it
+        FHot = FDown = false;
         Invalidate();
         break;
     }

@@ -23,7 +23,6 @@ private:
     int FPictureWidth = 0, FPictureHeight = 0;
     HFONT FFont;
     bool FHot = false, FDown = false;
-    bool FPressed = false; // the left button went down on the button and is held
 };
 
 } // namespace skorvel

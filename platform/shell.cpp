@@ -65,6 +65,7 @@ ComPtr<IShellDispatch2> DesktopDispatch() {
 
 } // namespace
 
+TDesktopShellDispatch::TDesktopShellDispatch() noexcept = default;
 TDesktopShellDispatch::TDesktopShellDispatch(TDesktopShellDispatch&&) noexcept = default;
 TDesktopShellDispatch& TDesktopShellDispatch::operator=(TDesktopShellDispatch&&) noexcept = default;
 TDesktopShellDispatch::~TDesktopShellDispatch() = default;

@@ -24,7 +24,7 @@ public:
     // Wine).
     static TDesktopShellDispatch Fetch();
 
-    TDesktopShellDispatch() noexcept = default;
+    TDesktopShellDispatch() noexcept;
     TDesktopShellDispatch(TDesktopShellDispatch&&) noexcept;
     TDesktopShellDispatch& operator=(TDesktopShellDispatch&&) noexcept;
     ~TDesktopShellDispatch();

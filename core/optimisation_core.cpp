@@ -75,16 +75,23 @@ void TOptimisationCore::PrzywrocBtnClick() {
 
 void TOptimisationCore::Restore() {
     SortUnique(FClosedApps, FServices.Compare);
-    // The launches work from a copy: the messages processed between them run
-    // other handlers, and none of them may move the loop's ground.
-    const std::vector<std::wstring> apps = FClosedApps;
-    for (const auto& path : apps) {
-        FView.ProcessMessages();
-        FServices.Launcher.Launch(path);
-    }
+    LaunchClosedApps();
     ThemeSwitch(false);
     EnterOptimiseMode();
     SetCheckboxesToDefault();
+}
+
+void TOptimisationCore::LaunchClosedApps() {
+    // The launches work from a copy: the messages processed between them run
+    // other handlers, and none of them may move the loop's ground. The
+    // desktop shell the launches share is released here however the loop
+    // ends.
+    const std::vector<std::wstring> apps = FClosedApps;
+    TRestoreLaunches launches(FServices.Launcher);
+    for (const auto& path : apps) {
+        FView.ProcessMessages();
+        launches.Launch(path);
+    }
 }
 
 void TOptimisationCore::ThemeSwitch(bool Stop) {

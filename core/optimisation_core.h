@@ -69,6 +69,7 @@ private:
     void EnterRestoreMode();
     void EnterOptimiseMode();
     void Restore();
+    void LaunchClosedApps();
 
     IMainView& FView;
     TCoreServices FServices;

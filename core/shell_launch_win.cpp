@@ -7,21 +7,34 @@ namespace skorvel {
 
 namespace {
 
-bool NamesExistingFile(const std::wstring& path) {
+class TDesktopShell : public IDesktopShell {
+public:
+    explicit TDesktopShell(TDesktopShellDispatch Dispatch) : FDispatch(std::move(Dispatch)) {}
+    bool Open(const std::wstring& Path) override { return FDispatch.Open(Path); }
+
+private:
+    TDesktopShellDispatch FDispatch;
+};
+
+} // namespace
+
+bool TDesktopShellLauncher::FileExists(const std::wstring& Path) {
     try {
-        return NativeFileExists(path);
+        return NativeFileExists(Path);
     } catch (...) {
         return false;
     }
 }
 
-} // namespace
+std::unique_ptr<IDesktopShell> TDesktopShellLauncher::FetchDesktopShell() {
+    TDesktopShellDispatch dispatch = TDesktopShellDispatch::Fetch();
+    if (!dispatch)
+        return nullptr;
+    return std::make_unique<TDesktopShell>(std::move(dispatch));
+}
 
-TLaunchRoute TDesktopShellLauncher::LaunchEntry(const std::wstring& Path) {
-    if (NamesExistingFile(Path) && ShellExecuteThroughDesktop(Path))
-        return TLaunchRoute::lrDesktopShell;
-    ShellOpen(FOwner ? FOwner() : nullptr, Path);
-    return TLaunchRoute::lrShellExecute;
+void TDesktopShellLauncher::ShellOpen(const std::wstring& Path) {
+    skorvel::ShellOpen(FOwner ? FOwner() : nullptr, Path);
 }
 
 } // namespace skorvel

@@ -9,22 +9,20 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace skorvel {
-
-enum class TLaunchRoute { lrDesktopShell, lrShellExecute };
 
 class TDesktopShellLauncher : public IShellLauncher {
 public:
     // Owner: the window that owns what ShellExecuteW shows.
     explicit TDesktopShellLauncher(std::function<HWND()> Owner) : FOwner(std::move(Owner)) {}
 
-    void Launch(const std::wstring& Path) override { LaunchEntry(Path); }
-
-    // A path that names no existing file goes straight to ShellExecuteW,
-    // which fails silently; the desktop shell would report it to the user.
-    TLaunchRoute LaunchEntry(const std::wstring& Path);
+    // False also when the test itself fails.
+    bool FileExists(const std::wstring& Path) override;
+    std::unique_ptr<IDesktopShell> FetchDesktopShell() override;
+    void ShellOpen(const std::wstring& Path) override;
 
 private:
     std::function<HWND()> FOwner;

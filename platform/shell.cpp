@@ -1,7 +1,5 @@
 #include "platform/shell.h"
 
-#include "platform/com_ptr.h"
-
 #include <exdisp.h>
 #include <servprov.h>
 #include <shellapi.h>
@@ -33,7 +31,7 @@ private:
     VARIANT FValue;
 };
 
-ComPtr<IShellDispatch2> DesktopShellDispatch() {
+ComPtr<IShellDispatch2> DesktopDispatch() {
     ComPtr<IShellWindows> shellWindows;
     if (FAILED(::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, __uuidof(IShellWindows),
                                   shellWindows.put_void())))
@@ -67,14 +65,24 @@ ComPtr<IShellDispatch2> DesktopShellDispatch() {
 
 } // namespace
 
-bool ShellExecuteThroughDesktop(const std::wstring& Path) {
-    const ComPtr<IShellDispatch2> shell = DesktopShellDispatch();
-    if (!shell)
+TDesktopShellDispatch::TDesktopShellDispatch() noexcept = default;
+TDesktopShellDispatch::TDesktopShellDispatch(TDesktopShellDispatch&&) noexcept = default;
+TDesktopShellDispatch& TDesktopShellDispatch::operator=(TDesktopShellDispatch&&) noexcept = default;
+TDesktopShellDispatch::~TDesktopShellDispatch() = default;
+
+TDesktopShellDispatch TDesktopShellDispatch::Fetch() {
+    TDesktopShellDispatch dispatch;
+    dispatch.FShell = DesktopDispatch();
+    return dispatch;
+}
+
+bool TDesktopShellDispatch::Open(const std::wstring& Path) const {
+    if (!FShell)
         return false;
     TVariant file(Path), parameters, directory, operation(std::wstring(L"open")),
         show(long(SW_SHOWNORMAL));
-    return SUCCEEDED(shell->ShellExecute(file.get().bstrVal, parameters.get(), directory.get(),
-                                         operation.get(), show.get()));
+    return SUCCEEDED(FShell->ShellExecute(file.get().bstrVal, parameters.get(), directory.get(),
+                                          operation.get(), show.get()));
 }
 
 void ShellOpen(HWND Owner, const std::wstring& Path) {

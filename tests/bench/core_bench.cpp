@@ -82,7 +82,9 @@ public:
 
 class TBenchLauncher : public IShellLauncher {
 public:
-    void Launch(const std::wstring&) override {}
+    bool FileExists(const std::wstring&) override { return false; }
+    std::unique_ptr<IDesktopShell> FetchDesktopShell() override { return nullptr; }
+    void ShellOpen(const std::wstring&) override {}
 };
 
 class TBenchView : public IMainView {

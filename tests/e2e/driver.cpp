@@ -375,6 +375,8 @@ std::string Run(const std::vector<std::string>& a) {
         return Processes();
     if (command == "window")
         return DescribeWindow(ToWindow(a.at(1)));
+    if (command == "visible") // sends the window nothing, so it may be polled while it works
+        return "{\"visible\":" + Bool(::IsWindowVisible(ToWindow(a.at(1)))) + "}";
     if (command == "listbox")
         return ListBox(a);
     if (command == "move") { // window, left, top

@@ -62,6 +62,10 @@ class Optimise(SystemTestCase):
         expected = [n for n in ("it's.exe", "notes.exe", "player.exe")
                     if n in names or n != "notes.exe"]
         self.assertEqual(names, expected)
+        # Started by the desktop shell, every one of them: so they run with the
+        # user's rights, not with the elevated program's.
+        shell = {p["pid"] for p in self.processes() if p["name"].lower() == "explorer.exe"}
+        self.assertEqual([p["name"] for p in relaunched() if p["parent"] not in shell], [])
         self.assertEqual(self.service_state("uxsms"), "RUNNING")
         self.assertEqual(self.service_state("Themes"), "RUNNING")
         self.assertEqual(self.ticks(main), [False, False] + [True] * 7 + [False, True])

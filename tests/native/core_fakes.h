@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -260,12 +261,48 @@ private:
     TEventLog& FLog;
 };
 
+// The system's launch routes. A launch through a desktop shell logs
+// "launch " + path when taken and "refused " + path when not; one from the
+// program's own process logs "shell open " + path. Desktop shells are
+// numbered by their fetch, from 1; the counters show how often one was
+// fetched and how many are held.
 class FakeLauncher : public IShellLauncher {
 public:
     explicit FakeLauncher(TEventLog& log) : FLog(log) {}
-    void Launch(const std::wstring& path) override { FLog.push_back(L"launch " + path); }
+    std::set<std::wstring> Missing; // paths that name no existing file
+    std::set<int> NoShellAt;        // fetches that find no desktop shell
+    std::set<int> DeadShells;       // fetched shells that refuse every launch
+    std::set<std::wstring> Refused; // paths every desktop shell refuses
+    std::wstring RaisesOn;          // the path whose desktop launch raises
+    int Fetches = 0;
+    int Alive = 0;
+
+    bool FileExists(const std::wstring& path) override { return !Missing.count(path); }
+    std::unique_ptr<IDesktopShell> FetchDesktopShell() override {
+        if (NoShellAt.count(++Fetches))
+            return nullptr;
+        return std::make_unique<Shell>(*this, !DeadShells.count(Fetches));
+    }
+    void ShellOpen(const std::wstring& path) override { FLog.push_back(L"shell open " + path); }
 
 private:
+    class Shell : public IDesktopShell {
+    public:
+        Shell(FakeLauncher& owner, bool alive) : FOwner(owner), FAlive(alive) { ++FOwner.Alive; }
+        ~Shell() override { --FOwner.Alive; }
+        bool Open(const std::wstring& path) override {
+            if (path == FOwner.RaisesOn)
+                throw std::runtime_error("launch failed");
+            const bool taken = FAlive && !FOwner.Refused.count(path);
+            FOwner.FLog.push_back((taken ? L"launch " : L"refused ") + path);
+            return taken;
+        }
+
+    private:
+        FakeLauncher& FOwner;
+        bool FAlive;
+    };
+
     TEventLog& FLog;
 };
 

@@ -121,3 +121,154 @@ TEST(PrzywrocBtnClick, AFailingEffectsSwitchLeavesRestoreModeAndTheTicksAndPropa
     EXPECT_EQ(f.Events(L"launch").size(), 2u);
     EXPECT_EQ(f.Events(L"show StartBtn").size(), 1u);
 }
+
+namespace {
+
+// The launch events of the log, in order (the routes' own words).
+Lines Launches(const FakeCore& f) {
+    Lines found;
+    for (const auto& event : f.Log)
+        if (event.rfind(L"launch ", 0) == 0 || event.rfind(L"refused ", 0) == 0 ||
+            event.rfind(L"shell open ", 0) == 0)
+            found.push_back(event);
+    return found;
+}
+
+const std::wstring kA = L"C:\\Apps\\a.exe", kB = L"C:\\Apps\\b.exe", kC = L"C:\\Apps\\c.exe";
+
+} // namespace
+
+TEST(PrzywrocBtnClick, TheDesktopShellIsFetchedOncePerRunRetriedOnceThenFallenBackFrom) {
+    const struct {
+        const char* name;
+        std::set<std::wstring> missing;
+        std::set<int> noShellAt, deadShells;
+        std::set<std::wstring> refused;
+        Lines launches;
+        std::vector<int> fetchesBeforeEach; // sampled as each path's messages are processed
+    } cases[] = {
+        {"one shell for every launch",
+         {},
+         {},
+         {},
+         {},
+         {L"launch " + kA, L"launch " + kB, L"launch " + kC},
+         {0, 1, 1}},
+        {"fetched at the first path that exists",
+         {kA},
+         {},
+         {},
+         {},
+         {L"shell open " + kA, L"launch " + kB, L"launch " + kC},
+         {0, 0, 1}},
+        {"no path exists: nothing fetched",
+         {kA, kB, kC},
+         {},
+         {},
+         {},
+         {L"shell open " + kA, L"shell open " + kB, L"shell open " + kC},
+         {0, 0, 0}},
+        {"no desktop shell: not asked again",
+         {},
+         {1},
+         {},
+         {},
+         {L"shell open " + kA, L"shell open " + kB, L"shell open " + kC},
+         {0, 1, 1}},
+        {"a stale shell is replaced and the launch retried",
+         {},
+         {},
+         {1},
+         {},
+         {L"refused " + kA, L"launch " + kA, L"launch " + kB, L"launch " + kC},
+         {0, 2, 2}},
+        {"a launch refused twice falls back",
+         {},
+         {},
+         {},
+         {kB},
+         {L"launch " + kA, L"refused " + kB, L"refused " + kB, L"shell open " + kB,
+          L"launch " + kC},
+         {0, 1, 2}},
+        {"the shell gone for good",
+         {},
+         {2},
+         {1},
+         {},
+         {L"refused " + kA, L"shell open " + kA, L"shell open " + kB, L"shell open " + kC},
+         {0, 2, 2}},
+        {"each refused launch fetches once more",
+         {},
+         {},
+         {1, 2},
+         {},
+         {L"refused " + kA, L"refused " + kA, L"shell open " + kA, L"refused " + kB,
+          L"launch " + kB, L"launch " + kC},
+         {0, 2, 3}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeCore f;
+        Optimise(f, {L"a.exe", L"b.exe", L"c.exe"});
+        f.Launcher.Missing = c.missing;
+        f.Launcher.NoShellAt = c.noShellAt;
+        f.Launcher.DeadShells = c.deadShells;
+        f.Launcher.Refused = c.refused;
+        std::vector<int> fetches;
+        f.View.OnProcessMessages = [&] {
+            fetches.push_back(f.Launcher.Fetches);
+            EXPECT_LE(f.Launcher.Alive, 1);
+        };
+
+        f.Core.PrzywrocBtnClick();
+        EXPECT_EQ(Launches(f), c.launches);
+        EXPECT_EQ(fetches, c.fetchesBeforeEach);
+        EXPECT_EQ(f.Launcher.Alive, 0);
+        EXPECT_EQ(f.Events(L"show StartBtn").size(), 1u);
+    }
+}
+
+TEST(PrzywrocBtnClick, EachRunFetchesItsOwnShellAndHoldsNoneBetweenRuns) {
+    FakeCore f;
+    Optimise(f, {L"a.exe", L"b.exe"});
+    f.Core.PrzywrocBtnClick();
+    EXPECT_EQ(f.Launcher.Fetches, 1);
+    EXPECT_EQ(f.Launcher.Alive, 0);
+
+    f.Core.PrzywrocBtnClick();
+    EXPECT_EQ(f.Launcher.Fetches, 2);
+    EXPECT_EQ(f.Launcher.Alive, 0);
+    EXPECT_EQ(f.Events(L"launch"),
+              (Lines{L"launch " + kA, L"launch " + kB, L"launch " + kA, L"launch " + kB}));
+}
+
+TEST(PrzywrocBtnClick, ARaisingLaunchOrMessageReleasesTheShellAndLeavesRestoreMode) {
+    for (const bool inMessages : {false, true}) {
+        SCOPED_TRACE(inMessages ? "raised while messages are processed" : "raised by a launch");
+        FakeCore f;
+        Optimise(f, {L"a.exe", L"b.exe", L"c.exe"});
+        int messages = 0;
+        if (inMessages)
+            f.View.OnProcessMessages = [&] {
+                if (++messages == 2)
+                    throw std::runtime_error("handler failed");
+            };
+        else
+            f.Launcher.RaisesOn = kB;
+
+        EXPECT_THROW(f.Core.PrzywrocBtnClick(), std::runtime_error);
+        EXPECT_EQ(f.Events(L"launch"), Lines{L"launch " + kA});
+        EXPECT_EQ(f.Launcher.Fetches, 1);
+        EXPECT_EQ(f.Launcher.Alive, 0);
+        EXPECT_TRUE(f.Events(L"service manager").empty());
+        EXPECT_TRUE(f.Events(L"show").empty());
+
+        // The guard is released with the shell: the next press restores.
+        f.View.OnProcessMessages = nullptr;
+        f.Launcher.RaisesOn.clear();
+        f.Core.PrzywrocBtnClick();
+        EXPECT_EQ(f.Events(L"launch").size(), 4u);
+        EXPECT_EQ(f.Launcher.Fetches, 2);
+        EXPECT_EQ(f.Launcher.Alive, 0);
+    }
+}

@@ -4,7 +4,8 @@
 // identification behind the default ticks. Then whole optimisation runs over
 // 20 running applications against the calls no run can do without: 11
 // snapshots, 20 terminations and 20 path reads, timed on the same machine in
-// the same rounds.
+// the same rounds. Last the restore's launches of 20 applications by each
+// route, and whole restore runs, against 20 CreateProcess calls from here.
 //
 //   platform_bench [PROCESSES]    (default 60: fixture copies fill the list up to it)
 #include "core/ansi_code_page_win.h"
@@ -13,6 +14,8 @@
 #include "platform/com_ptr.h"
 #include "platform/os_version.h"
 #include "platform/process_info.h"
+#include "platform/shell.h"
+#include "platform/text.h"
 #include "platform/wmi_query.h"
 #include "tests/wine/fixture_processes.h"
 
@@ -249,11 +252,128 @@ void OptimisationRuns() {
                 "run / sum of the unavoidable calls", ratio.Median, ratio.Minimum, ratio.Maximum);
 }
 
+// --- launches of the restore ---
+
+// The ids of the processes running from the images, once as many run as
+// there are images (at most 10 s), so that a round ends what it started.
+std::vector<DWORD> WaitForProcessesOf(const std::vector<std::wstring>& imageNames) {
+    std::vector<DWORD> found;
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        TProcessCollection processes;
+        processes.UpdateProcesses();
+        found.clear();
+        for (int i = 0; i < processes.Count(); ++i)
+            for (const auto& name : imageNames)
+                if (AsciiSameText(processes.Items(i)->ExeFile(), name))
+                    found.push_back(processes.Items(i)->ProcessID());
+        if (found.size() >= imageNames.size())
+            break;
+        ::Sleep(50);
+    }
+    return found;
+}
+
+void EndProcessesOf(const std::vector<std::wstring>& imageNames) {
+    for (const DWORD id : WaitForProcessesOf(imageNames)) {
+        const KernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        ::TerminateProcess(process.get(), 1);
+        ::WaitForSingleObject(process.get(), 5000);
+    }
+}
+
+// One launch of each path, timed in all (microseconds); the processes are
+// ended again once all of them run.
+double TimeLaunches(const std::vector<std::wstring>& paths,
+                    const std::vector<std::wstring>& imageNames,
+                    const std::function<void(const std::wstring&)>& launch) {
+    const double start = NowMicroseconds();
+    for (const auto& path : paths)
+        launch(path);
+    const double elapsed = NowMicroseconds() - start;
+    EndProcessesOf(imageNames);
+    return elapsed;
+}
+
+void CreateProcessOf(const std::wstring& path) {
+    std::wstring commandLine = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION created{};
+    if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &created))
+        throw std::runtime_error("cannot start an application");
+    ::CloseHandle(created.hThread);
+    ::CloseHandle(created.hProcess);
+}
+
+// The routes of the restore's launches, against the floor of 20
+// CreateProcess calls, each round in the same minute; then whole restore
+// runs (the optimisation before each one untimed).
+void RestoreLaunches() {
+    TFixtureFolder folder;
+    std::vector<std::wstring> names, images;
+    for (int i = 0; i < kApplications; ++i) {
+        names.push_back(L"rst" + std::to_wstring(i / 10) + std::to_wstring(i % 10) + L".exe");
+        images.push_back(folder.Copy(L"fixture_app", names.back()));
+    }
+    const TFilterFileCopy filter(FilterFilePath(folder.Path(), kRunRow), names);
+    if (!TDesktopShellDispatch::Fetch()) {
+        std::printf("restore launches: no desktop shell to reach (Wine needs an X display)\n");
+        return;
+    }
+
+    TBenchView view;
+    TProcessInfo processInfo;
+    TProcessInfoList processes(processInfo);
+    TWmiConnector wmi;
+    TFilterFolderFiles files;
+    TServiceManagerFactory services;
+    TDesktopShellLauncher launcher(nullptr);
+    TOptimisationCore core(view, TCoreServices{processes, wmi, files, folder.Path(), services,
+                                               launcher, CompareTextUserLocale, CurrentOSKind,
+                                               ::GetCurrentProcessId()});
+
+    std::vector<double> floors, fetches, oneDispatch, dispatchEach, fromHere, runs, ratios;
+    for (int round = 0; round < kRounds; ++round) {
+        floors.push_back(TimeLaunches(images, names, CreateProcessOf));
+        fetches.push_back(TimeMicroseconds([] { TDesktopShellDispatch::Fetch(); }));
+        const TDesktopShellDispatch dispatch = TDesktopShellDispatch::Fetch();
+        oneDispatch.push_back(
+            TimeLaunches(images, names, [&](const std::wstring& path) { dispatch.Open(path); }));
+        dispatchEach.push_back(TimeLaunches(images, names, [](const std::wstring& path) {
+            TDesktopShellDispatch::Fetch().Open(path);
+        }));
+        fromHere.push_back(TimeLaunches(
+            images, names, [](const std::wstring& path) { ShellOpen(nullptr, path); }));
+
+        TApplications applications = StartApplications(images);
+        core.StartBtnClick();
+        applications.clear();
+        runs.push_back(TimeMicroseconds([&] { core.PrzywrocBtnClick(); }));
+        EndProcessesOf(names);
+        if (core.ClosedApps().size() != size_t(kApplications))
+            std::printf("round %d: %d paths restored, not %d\n", round,
+                        int(core.ClosedApps().size()), kApplications);
+        ratios.push_back(runs.back() / floors.back());
+    }
+    std::printf("restore launches of %d applications, %d rounds:\n", kApplications, kRounds);
+    PrintMilliseconds("20 CreateProcess (the floor)", Figures(floors));
+    PrintMilliseconds("one desktop shell fetch", Figures(fetches));
+    PrintMilliseconds("20 through one desktop shell dispatch", Figures(oneDispatch));
+    PrintMilliseconds("20 through a dispatch fetched for each", Figures(dispatchEach));
+    PrintMilliseconds("20 ShellExecuteW from here", Figures(fromHere));
+    PrintMilliseconds("restore run (PrzywrocBtnClick)", Figures(runs));
+    const TFigures ratio = Figures(ratios);
+    std::printf("%-44s median %10.2f      min %10.2f      max %10.2f\n", "restore run / floor",
+                ratio.Median, ratio.Minimum, ratio.Maximum);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const ComInitialization com;
     PlatformCalls(argc > 1 ? std::atoi(argv[1]) : 60);
     OptimisationRuns();
+    RestoreLaunches();
     return 0;
 }

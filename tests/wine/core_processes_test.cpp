@@ -4,6 +4,7 @@
 // locale ordering of the restore.
 #include "core/optimisation_core_win.h"
 #include "platform/com_ptr.h"
+#include "platform/shell.h"
 #include "platform/text.h"
 #include "platform/wmi_query.h"
 #include "tests/wine/fixture_processes.h"
@@ -120,7 +121,8 @@ TEST_F(CoreProcessesTest, MatchingClosesTheListedAppsButNeverTheProgramItself) {
 TEST_F(CoreProcessesTest, RelaunchGoesThroughTheDesktopShellOrFallsBackToShellExecute) {
     const std::wstring path = FFolder.Copy(L"fixture_app", L"relaunched.exe");
     TDesktopShellLauncher launcher(nullptr);
-    const TLaunchRoute route = launcher.LaunchEntry(path);
+    TRestoreLaunches launches(launcher);
+    const TLaunchRoute route = launches.Launch(path);
     const char* routeName =
         route == TLaunchRoute::lrDesktopShell ? "the desktop shell" : "ShellExecuteW";
     RecordProperty("route", routeName);
@@ -131,8 +133,21 @@ TEST_F(CoreProcessesTest, RelaunchGoesThroughTheDesktopShellOrFallsBackToShellEx
         EndProcess(started);
 
     // An entry that names no file fails silently through the fallback.
-    EXPECT_EQ(launcher.LaunchEntry(L"NULL"), TLaunchRoute::lrShellExecute);
-    EXPECT_EQ(launcher.LaunchEntry(FFolder.Path() + L"gone.exe"), TLaunchRoute::lrShellExecute);
+    EXPECT_EQ(launches.Launch(L"NULL"), TLaunchRoute::lrShellExecute);
+    EXPECT_EQ(launches.Launch(FFolder.Path() + L"gone.exe"), TLaunchRoute::lrShellExecute);
+}
+
+TEST_F(CoreProcessesTest, OneDesktopShellDispatchStartsSeveralApplications) {
+    const TDesktopShellDispatch dispatch = TDesktopShellDispatch::Fetch();
+    if (!dispatch)
+        GTEST_SKIP() << "no desktop shell to reach (Wine needs an X display for it)";
+    for (const std::wstring image : {L"first.exe", L"second.exe"}) {
+        EXPECT_TRUE(dispatch.Open(FFolder.Copy(L"fixture_app", image)));
+        const DWORD started = WaitForImage(image, 10000);
+        EXPECT_NE(started, 0u) << WideToUtf8(image) << " did not start";
+        if (started)
+            EndProcess(started);
+    }
 }
 
 TEST(CoreRestoreOrder, SortUniqueUsesTheUserLocaleIgnoringCase) {

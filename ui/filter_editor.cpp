@@ -93,9 +93,7 @@ void TEdytorFrm::ZamknijBtnClick(TObject&) {
 }
 
 void TEdytorFrm::UsunMenuBtnClick(TObject&) {
-    for (int index = FiltryList->Count() - 1; index >= 0; --index)
-        if (FiltryList->Selected(index))
-            FiltryList->Delete(index);
+    FiltryList->DeleteSelected();
 }
 
 void TEdytorFrm::ZaznaczWszystkoMenuBtnClick(TObject&) {

@@ -837,3 +837,68 @@ TEST_F(FilterEditor, ASaveThatRunsOutOfDiskSpaceLeavesTheOriginal) {
     EXPECT_FALSE(TemporaryFilesIn(filters));
     EdytorFrm = editor;
 }
+
+// Del removes the selected rows in one pass; what it leaves is what the list
+// box leaves when each selected row is deleted on its own, from the last to
+// the first (a plain list box of the same kind beside it): the rows, their
+// order, no selection, the caret and the anchor. Ctrl+Z afterwards finds
+// nothing selected either.
+TEST_F(FilterEditor, DelLeavesTheListAsDeletingEachSelectedRowLeavesIt) {
+    const DWORD style = WS_CHILD | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                        LBS_EXTENDEDSEL;
+    const HWND reference = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", style, 0, 0, 289,
+                                             161, host->Handle(), nullptr, nullptr, nullptr);
+    ASSERT_NE(reference, nullptr);
+    ::SendMessageW(reference, LB_SETITEMHEIGHT, 0, 13);
+    auto& list = *editor->FiltryList;
+    const HWND shown = list.Handle();
+    Lines rows;
+    for (int i = 0; i < 100; ++i)
+        rows.push_back(L"row" + std::to_wstring(1000 + i));
+    const struct {
+        const char* name;
+        std::vector<std::pair<int, int>> ranges;
+        int caret, anchor;
+    } cases[] = {
+        {"all", {{0, 99}}, 70, 10},
+        {"a range in the middle", {{30, 60}}, 45, 30},
+        {"before the caret", {{10, 20}}, 80, 20},
+        {"scattered", {{5, 5}, {33, 36}, {90, 95}}, 33, 33},
+        {"the caret's own rows", {{95, 99}}, 99, 99},
+        {"one", {{0, 0}}, 0, 0},
+        {"none", {}, 50, 50},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        list.SetItems(rows);
+        ::SendMessageW(reference, LB_RESETCONTENT, 0, 0);
+        for (const auto& row : rows)
+            ::SendMessageW(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+        for (const HWND box : {shown, reference}) {
+            for (const auto& range : c.ranges)
+                ::SendMessageW(box, LB_SELITEMRANGEEX, range.first, range.second);
+            ::SendMessageW(box, LB_SETANCHORINDEX, c.anchor, 0);
+            ::SendMessageW(box, LB_SETCARETINDEX, c.caret, 0);
+        }
+        for (int i = int(rows.size()) - 1; i >= 0; --i)
+            if (::SendMessageW(reference, LB_GETSEL, i, 0) > 0)
+                ::SendMessageW(reference, LB_DELETESTRING, i, 0);
+        editor->UsunMenuBtnClick(list);
+
+        Lines left;
+        const int count = int(::SendMessageW(reference, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[32] = {};
+            ::SendMessageW(reference, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            left.push_back(text);
+        }
+        EXPECT_EQ(Entries(), left);
+        for (const UINT query : {LB_GETSELCOUNT, LB_GETCARETINDEX, LB_GETANCHORINDEX, LB_GETCURSEL})
+            EXPECT_EQ(::SendMessageW(shown, query, 0, 0), ::SendMessageW(reference, query, 0, 0))
+                << "query 0x" << std::hex << query;
+        editor->OdznaczWszystkoMenuBtnClick(list);
+        EXPECT_EQ(::SendMessageW(shown, LB_GETSELCOUNT, 0, 0), 0);
+        EXPECT_EQ(Entries(), left);
+    }
+    ::DestroyWindow(reference);
+}

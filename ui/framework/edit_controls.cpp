@@ -3,6 +3,8 @@
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
 
+#include <algorithm>
+
 namespace skorvel {
 
 namespace {
@@ -181,12 +183,30 @@ void TListBox::Insert(int index, const std::wstring& text) {
                text);
 }
 
-void TListBox::Delete(int index) {
-    ListMessage(LB_DELETESTRING, WPARAM(index), 0);
-}
-
 void TListBox::Clear() {
     ListMessage(LB_RESETCONTENT, 0, 0);
+}
+
+void TListBox::DeleteSelected() {
+    const std::vector<int> selected = SelectedIndexes();
+    if (selected.empty())
+        return;
+    const RedrawPause pause(FHandle);
+    for (auto index = selected.rbegin(); index != selected.rend(); ++index)
+        ListMessage(LB_DELETESTRING, WPARAM(*index), 0);
+}
+
+std::vector<int> TListBox::SelectedIndexes() const {
+    if (!FMultiSelect) {
+        const int current = int(ListMessage(LB_GETCURSEL, 0, 0));
+        return current < 0 ? std::vector<int>() : std::vector<int>{current};
+    }
+    std::vector<int> selected(size_t(std::max<LRESULT>(ListMessage(LB_GETSELCOUNT, 0, 0), 0)));
+    if (!selected.empty())
+        selected.resize(size_t(std::max<LRESULT>(
+            ListMessage(LB_GETSELITEMS, selected.size(), reinterpret_cast<LPARAM>(selected.data())),
+            0)));
+    return selected;
 }
 
 bool TListBox::Selected(int index) const {

@@ -55,9 +55,15 @@ public:
     // past the end), so that no entry goes missing unnoticed.
     void SetItems(const std::vector<std::wstring>& items);
     void Insert(int index, const std::wstring& text);
-    void Delete(int index);
+    // Deletes every selected entry in one pass with drawing off: the list
+    // box's own deletions from the last to the first, so that the entries
+    // left, their order and the caret come out as deleting them one by one
+    // leaves them.
+    void DeleteSelected();
     void Clear();
     bool Selected(int index) const;
+    // The indexes of the selected entries, in ascending order.
+    std::vector<int> SelectedIndexes() const;
     void SetSelected(int index, bool selected);
     void SelectAll();
 

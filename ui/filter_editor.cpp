@@ -70,7 +70,12 @@ void TEdytorFrm::WczytajBtnClick(TObject&) {
 
 void TEdytorFrm::DodajBtnClick(TObject&) {
     const std::wstring entry = WpisEdt->Text();
-    FiltryList->Insert(int(FilterEntryInsertPosition(FiltryList->Items(), entry)), entry);
+    // The list is kept sorted: a binary search reads a few of its entries
+    // instead of all of them.
+    const size_t place = FilterEntryInsertPosition(
+        size_t(FiltryList->Count()), [this](size_t index) { return FiltryList->Item(int(index)); },
+        entry);
+    FiltryList->Insert(int(place), entry);
     WpisEdt->SetText(L"");
 }
 

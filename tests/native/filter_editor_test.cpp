@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <locale.h>
 
@@ -95,6 +96,31 @@ TEST(FilterEditorOrder, AddedEntriesGoAfterTheirEquals) {
     for (const auto& c : cases)
         EXPECT_EQ(FilterEntryInsertPosition(sorted, c.entry), c.position) << WideToUtf8(c.entry);
     EXPECT_EQ(FilterEntryInsertPosition({}, L"x"), 0u);
+}
+
+// Read one entry at a time, the place is the same as in the whole list, found
+// by reading no more than about log2 of the entries.
+TEST(FilterEditorOrder, TheInsertPlaceNeedsOnlyAFewEntries) {
+    Lines sorted;
+    for (int i = 0; i < 1000; ++i)
+        sorted.push_back(std::to_wstring(10000 + 2 * (i / 3))); // runs of equal entries
+    for (const auto& entry :
+         {std::wstring(), std::wstring(L"10000"), std::wstring(L"10333"), std::wstring(L"10664"),
+          std::wstring(L"10665"), std::wstring(L"10666"), std::wstring(L"9")}) {
+        int reads = 0;
+        const size_t place = FilterEntryInsertPosition(
+            sorted.size(),
+            [&](size_t index) {
+                ++reads;
+                return sorted.at(index);
+            },
+            entry);
+        EXPECT_EQ(place,
+                  size_t(std::upper_bound(sorted.begin(), sorted.end(), entry, FilterEntryLess) -
+                         sorted.begin()))
+            << WideToUtf8(entry);
+        EXPECT_LE(reads, 11) << WideToUtf8(entry); // 2^10 > 1000
+    }
 }
 
 TEST(FilterEditorFiles, CategoryCaptionsMapToTheirStemsOthersPassThrough) {

@@ -46,6 +46,7 @@ public:
 
 private:
     void SetChooserEnabled(bool enabled);
+    void FollowMode();
     std::wstring SelectedCategoryFile() const;
 
     std::wstring FFilterFolder;

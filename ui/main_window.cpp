@@ -21,7 +21,7 @@ constexpr int kCollapsedClientHeight = 309;
 
 } // namespace
 
-TMainFrm::TMainFrm() : TForm(L"MAINFRM"), FCrashLog([this] { return Handle(); }) {
+TMainFrm::TMainFrm() : TForm(L"MAINFRM"), FCrashLog([] { return Application->MessageBoxOwner(); }) {
     MainFrm = this;
     // From the window's creation on, every exception escaping a handler of
     // any window of the program reaches the crash log.

@@ -210,8 +210,17 @@ void TApplication::ShowException(const std::exception& e) noexcept {
     std::wstring text = ExceptionMessage(e);
     if (!text.empty() && text.back() > L'.')
         text += L'.';
-    const HWND owner = FMainForm ? FMainForm->Handle() : nullptr;
-    ::MessageBoxW(owner, text.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+    ::MessageBoxW(MessageBoxOwner(), text.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+}
+
+HWND TApplication::MessageBoxOwner() const {
+    if (const HWND active = ::GetActiveWindow())
+        return active;
+    const HWND main = FMainForm ? FMainForm->Handle() : nullptr;
+    if (!main)
+        return nullptr;
+    const HWND popup = ::GetLastActivePopup(main);
+    return ::IsWindowVisible(popup) && ::IsWindowEnabled(popup) ? popup : main;
 }
 
 void TApplication::ApplyStyle(const wchar_t* resourceName) {

@@ -53,6 +53,8 @@ public:
     TRect Bounds() const { return FBounds; }
     void SetBounds(const TRect& bounds);
     void SetFocus();
+    // True when the control or a window inside it has the keyboard focus.
+    bool ContainsFocus() const;
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
 
     // The control whose window this is, when it belongs to the framework.

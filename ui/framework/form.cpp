@@ -251,6 +251,24 @@ void TForm::StartDrag() {
     ::SendMessageW(FHandle, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
 }
 
+void TForm::FocusFirstControl() {
+    FFocus = FHandle;
+}
+
+void TForm::FocusNextControl(HWND from) {
+    const HWND next = ::GetNextDlgTabItem(FHandle, from == FHandle ? nullptr : from, FALSE);
+    ::SetFocus(next && next != from ? next : FHandle);
+}
+
+void TForm::RestoreFocus() {
+    const HWND saved = FFocus;
+    if (saved != FHandle && ::IsWindow(saved) && ::IsWindowVisible(saved) &&
+        ::IsWindowEnabled(saved))
+        ::SetFocus(saved);
+    else
+        FocusNextControl(::IsWindow(saved) ? saved : FHandle);
+}
+
 void TForm::ShowModal() {
     // Every other window of the program takes no input while this one is shown.
     std::vector<HWND> disabled;
@@ -288,6 +306,16 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (HandleMessage(message, wParam, lParam, result))
         return result;
     switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = ::GetFocus();
+            if (focus && ::IsChild(FHandle, focus))
+                FFocus = focus;
+        } else if (FFocus && !HIWORD(wParam)) { // not while minimised
+            RestoreFocus();
+            return 0;
+        }
+        break;
     case WM_SHOWWINDOW:
         // Raised before the window is drawn, each time it becomes visible.
         if (wParam && lParam == 0 && OnShow)

@@ -1,6 +1,8 @@
 // Program entry: timer resolution, single instance, administrator check,
 // then the application with its two windows and the message loop.
+#include "app/delay_load.h"
 #include "core/filter_lists_win.h"
+#include "platform/system_library.h"
 #include "platform/tokens.h"
 #include "ui/filter_editor.h"
 #include "ui/framework/application.h"
@@ -51,6 +53,11 @@ void ApplyStyle(TApplication& application) {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before any library is loaded by name: the libraries of Windows that are
+    // not KnownDLLs come from the system folder only (the program runs with
+    // administrator rights from wherever its zip was unpacked).
+    RestrictLibrarySearchToSystemFolder();
+    LoadDelayedImports();
     // Requested first and released on every way out: exit() runs the handler.
     ::timeBeginPeriod(1);
     std::atexit(EndTimerResolution);

@@ -1,6 +1,7 @@
 #include "ui/tray_icon.h"
 
 #include "platform/os_error.h"
+#include "platform/system_library.h"
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
@@ -46,7 +47,7 @@ HWND CreateHiddenWindow(const wchar_t* className, WNDPROC procedure, HWND parent
 // when the common controls are older than 4.71, whose shell does not send it.
 UINT TaskbarCreatedMessage() {
     static const UINT message = [] {
-        HMODULE library = ::LoadLibraryW(L"comctl32.dll");
+        HMODULE library = LoadSystemLibrary(L"comctl32.dll");
         auto getVersion = library ? reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(
                                         ::GetProcAddress(library, "DllGetVersion")))
                                   : nullptr;

@@ -353,6 +353,23 @@ std::string Processes() {
     return out + "]";
 }
 
+// The modules a process has loaded: name and full path, to tell where each
+// library came from.
+std::string Modules(const std::vector<std::string>& a) {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, DWORD(std::stoul(a.at(1))));
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return "{\"error\":" + Number(::GetLastError()) + "}";
+    std::string out = "[";
+    MODULEENTRY32W module = {};
+    module.dwSize = sizeof module;
+    for (BOOL more = ::Module32FirstW(snapshot, &module); more;
+         more = ::Module32NextW(snapshot, &module))
+        out += std::string(out.size() > 1 ? "," : "") + "{\"name\":" + Quote(module.szModule) +
+               ",\"path\":" + Quote(module.szExePath) + "}";
+    ::CloseHandle(snapshot);
+    return out + "]";
+}
+
 std::string Run(const std::vector<std::string>& a) {
     const std::string& command = a.at(0);
     if (command == "start")
@@ -373,6 +390,8 @@ std::string Run(const std::vector<std::string>& a) {
     }
     if (command == "processes")
         return Processes();
+    if (command == "modules")
+        return Modules(a);
     if (command == "window")
         return DescribeWindow(ToWindow(a.at(1)));
     if (command == "visible") // sends the window nothing, so it may be polled while it works

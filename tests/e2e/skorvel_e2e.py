@@ -36,10 +36,14 @@ def windows_path(unix_path):
 
 
 class Driver:
-    def __init__(self):
+    """The programs a driver starts inherit its environment: env, when given,
+    replaces the test's own."""
+
+    def __init__(self, env=None):
         self.process = subprocess.Popen(
             ["wine", os.path.join(BIN, "skdriver.exe")], stdin=subprocess.PIPE,
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, encoding="utf-8")
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, encoding="utf-8",
+            env=env)
 
     def call(self, *args):
         self.process.stdin.write("\t".join(str(a) for a in args) + "\n")

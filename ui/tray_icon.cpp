@@ -296,6 +296,12 @@ TCoolTrayIcon::TCoolTrayIcon(TForm* owner, std::wstring name)
         ApplicationHook(m, w);
         return false;
     });
+    if (const UINT taskbarCreated = TaskbarCreatedMessage()) {
+        FTaskbarCreatedRequest.Window = Application->Handle();
+        FTaskbarCreatedRequest.Message = taskbarCreated;
+        FTaskbarCreatedRequest.Answer =
+            AllowMessageFromLowerIntegrity(Application->Handle(), taskbarCreated);
+    }
     if (FOwner)
         HookOwnerWindow();
 }

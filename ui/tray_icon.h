@@ -6,6 +6,7 @@
 // handler receives the shell's callbacks, the simple-timer handler the ticks
 // of the window-less timers the icons use.
 #include "platform/handles.h"
+#include "platform/message_filter.h"
 #include "ui/framework/events.h"
 
 #include <windows.h>
@@ -252,6 +253,18 @@ public:
     // back to this icon.
     UINT IconID() const { return FIconID; }
 
+    // The elevated program's windows get no broadcast from the shell, which
+    // runs with lower integrity, unless they let it through: the icon asks
+    // for the shell's "TaskbarCreated" to reach the application window its
+    // hook listens on. What was asked and what the system answered (nothing
+    // is asked where the shell sends no such broadcast).
+    struct TBroadcastRequest {
+        HWND Window = nullptr;
+        UINT Message = 0;
+        TMessageFilterAnswer Answer;
+    };
+    const TBroadcastRequest& TaskbarCreatedRequest() const { return FTaskbarCreatedRequest; }
+
 protected:
     void Notification(TObject& freed) override;
     // Each event is raised through its own operation.
@@ -308,6 +321,7 @@ private:
     // HookOwnerWindow).
     struct TOwnerHook* FOwnerHook = nullptr;
     int FApplicationHook = 0;
+    TBroadcastRequest FTaskbarCreatedRequest;
     TNotifyIconDataEx IconData = {};
 };
 

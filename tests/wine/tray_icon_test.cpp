@@ -368,6 +368,15 @@ TEST_F(TrayIcon, TaskbarCreatedReaddsOnlyAVisibleIcon) {
     }
 }
 
+TEST_F(TrayIcon, AsksForTheShellsRestartBroadcastToReachTheApplicationWindow) {
+    TCoolTrayIcon icon(form.get());
+    const auto& request = icon.TaskbarCreatedRequest();
+    EXPECT_EQ(request.Window, TestApplication().Handle()) << "the window the icon's hook is on";
+    EXPECT_EQ(request.Message, ::RegisterWindowMessageW(L"TaskbarCreated"));
+    EXPECT_EQ(request.Answer.Call, TMessageFilterCall::mfcWindow);
+    EXPECT_TRUE(request.Answer.Allowed);
+}
+
 struct OwnerHookCase {
     const char* name;
     UINT message;

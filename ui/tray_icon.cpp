@@ -88,12 +88,14 @@ TSimpleTimerHandler::~TSimpleTimerHandler() {
     ::DestroyWindow(FWindowHandle);
 }
 
+// The window's one exception boundary is around the tick: what a timer's
+// handler raises reaches the application's handler, never the system.
 LRESULT CALLBACK TSimpleTimerHandler::WindowProc(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) {
     if (message == WM_TIMER && FInstance) {
         auto* timer = reinterpret_cast<TSimpleTimer*>(wParam);
         if (FInstance->FTimers.count(timer)) {
-            timer->Tick();
+            Application->Guard(*timer, [timer] { timer->Tick(); });
             return 0;
         }
     }
@@ -174,8 +176,10 @@ void TSimpleTimer::SetOnTimer(TNotifyEvent handler) {
 void TSimpleTimer::Tick() {
     if (AutoDisable)
         Stop(true);
-    if (FOnTimer)
-        Application->Guard(*this, [&] { FOnTimer(*this); });
+    // The handler may free the timer (and whatever owns it): run a copy, and
+    // touch nothing of the timer afterwards.
+    if (const TNotifyEvent handler = FOnTimer)
+        handler(*this);
 }
 
 // --- icons and image lists ------------------------------------------------
@@ -248,8 +252,12 @@ LRESULT CALLBACK TTrayIconHandler::WindowProc(HWND window, UINT message, WPARAM 
     case WM_TRAYNOTIFY:
         if (FInstance) {
             auto it = FInstance->FIcons.find(UINT(wParam));
-            if (it != FInstance->FIcons.end() && UINT_PTR(UINT(wParam)) == wParam)
-                it->second->HandleIconMessage(UINT(lParam));
+            if (it != FInstance->FIcons.end() && UINT_PTR(UINT(wParam)) == wParam) {
+                // The window's one exception boundary: the events are guarded
+                // one by one, this catches the rest (an override that raises).
+                TCoolTrayIcon& icon = *it->second;
+                Application->Guard(icon, [&] { icon.HandleIconMessage(UINT(lParam)); });
+            }
         }
         return 0;
     // It cannot be closed from outside and never objects to the end of the
@@ -764,8 +772,13 @@ LRESULT CALLBACK TCoolTrayIcon::NewWndProc(HWND window, UINT message, WPARAM wPa
         delete hook;
         return ::CallWindowProcW(old, window, message, wParam, lParam);
     }
-    if (hook->Icon)
-        return hook->Icon->OwnerWindowProc(message, wParam, lParam);
+    if (TCoolTrayIcon* icon = hook->Icon) {
+        // The hook's one exception boundary: nothing the icon or the owner's
+        // procedure raises may cross back into the system.
+        LRESULT result = 0;
+        Application->Guard(*icon, [&] { result = icon->OwnerWindowProc(message, wParam, lParam); });
+        return result;
+    }
     return ::CallWindowProcW(old, window, message, wParam, lParam);
 }
 

@@ -69,6 +69,7 @@ private:
     // Kills the system timer; with disable, the timer also counts as stopped
     // (otherwise it is only paused).
     bool Stop(bool disable);
+    // Runs inside the handler window's exception boundary.
     void Tick();
     UINT_PTR FId; // the timer's own address
     bool FEnabled = false;

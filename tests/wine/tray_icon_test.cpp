@@ -588,3 +588,50 @@ TEST_F(TrayIcon, BitmapBecomesASmallIcon) {
     ::DeleteObject(info.hbmMask);
     ::DeleteObject(bitmap);
 }
+
+namespace {
+
+// Raises from operations a derived icon may override, outside the events'
+// own guards.
+class TRaisingTrayIcon : public TCoolTrayIcon {
+public:
+    using TCoolTrayIcon::TCoolTrayIcon;
+    void MoveToTray() override { throw Exception(L"move failed"); }
+
+protected:
+    void Click() override { throw Exception(L"click failed"); }
+};
+
+} // namespace
+
+// Every window of the component stops what its handling raises at its window
+// procedure: the handler window, the owner form's hook, the application
+// window's hook and the simple-timer window. Each reaches the application's
+// handler, and each window goes on answering.
+TEST_F(TrayIcon, ExceptionsOfEveryWindowOfTheIconReachTheApplicationsHandler) {
+    std::vector<std::wstring> seen;
+    TestApplication().OnException = [&](TObject& sender, const std::exception& e) {
+        seen.push_back(sender.Name() + L":" + ExceptionMessage(e));
+    };
+    TRaisingTrayIcon icon(form.get(), L"Raising");
+    icon.SetMinimizeToTray(true);
+    icon.OnMinimizeToTray = [](TObject&) {};
+    for (int round = 0; round < 2; ++round) {
+        Notify(icon, WM_LBUTTONDOWN);
+        EXPECT_EQ(Notify(icon, WM_LBUTTONUP), 0);
+        EXPECT_EQ(::SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0), 0);
+        ::SendMessageW(TestApplication().Handle(), WM_SIZE, SIZE_MINIMIZED, 0);
+    }
+    TSimpleTimer timer(10, [](TObject&) { throw Exception(L"tick failed"); });
+    timer.SetEnabled(true);
+    Pump(100);
+    timer.SetEnabled(false);
+    TestApplication().OnException = nullptr;
+    ASSERT_GE(seen.size(), 8u);
+    EXPECT_EQ(std::vector<std::wstring>(seen.begin(), seen.begin() + 7),
+              (std::vector<std::wstring>{L"Raising:click failed", L"Raising:move failed",
+                                         L"Application:move failed", L"Raising:click failed",
+                                         L"Raising:move failed", L"Application:move failed",
+                                         L":tick failed"}));
+    EXPECT_EQ(seen.back(), L":tick failed") << "the timer went on ticking";
+}

@@ -44,10 +44,14 @@ FrameStyle FrameStyleOf(const LayoutNode& node) {
     return frame;
 }
 
-BOOL CALLBACK AddEnabledWindow(HWND window, LPARAM list) {
-    if (::IsWindowVisible(window) && ::IsWindowEnabled(window))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
+BOOL CALLBACK AddEnabledWindow(HWND window, LPARAM list) noexcept {
+    try {
+        if (::IsWindowVisible(window) && ::IsWindowEnabled(window))
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    } catch (...) { // no memory: the windows found so far are disabled
+        return FALSE;
+    }
 }
 
 } // namespace

@@ -149,6 +149,11 @@ class ProgramTestCase(unittest.TestCase):
                 return c
         raise AssertionError(f"no child {text!r} of class {cls!r}")
 
+    def tray_window(self):
+        """Wine's own tray window, shown while it holds an icon."""
+        return next((w for w in self.driver.call("windows", 0)
+                     if w["text"] == "Wine System Tray" and w["visible"]), None)
+
     def message_box(self, pid, timeout=15.0):
         """The visible message box of a process: caption, text and buttons."""
         box = wait_for(lambda: next((w for w in self.visible_windows(pid)

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 using namespace skorvel;
 
 namespace {
@@ -195,4 +198,17 @@ TEST_F(Program, LayoutSettingsOfTheCustomControlsMatchThePresets) {
         ApplyVistaPanelSettings(*expected, name);
         EXPECT_EQ(settings(form->FindComponent<TvxVistaPanel>(name)), settings(*expected)) << name;
     }
+}
+
+// In a process of its own: nothing that could reach the main window outlives
+// it, as when a start-up that fails unwinds it.
+TEST_F(Program, AFreedMainWindowLeavesNothingThatReachesIt) {
+    EXPECT_EXIT(
+        {
+            delete main; // not through FormDestroy: the process goes on
+            std::fprintf(stderr, "main form %d, exception hook %d, global %d\n",
+                         app->MainForm() != nullptr, bool(app->OnException), MainFrm != nullptr);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "main form 0, exception hook 0, global 0");
 }

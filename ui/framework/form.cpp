@@ -70,6 +70,10 @@ TForm::TForm(std::unique_ptr<LayoutNode> layout, std::wstring source)
 TForm::~TForm() {
     // The derived form is gone by now: its handlers must not run any more.
     OnDestroy = nullptr;
+    // Nor may the application reach it: a start-up that fails after making
+    // the main form unwinds it while it is still the main form.
+    if (Application && Application->MainForm() == this)
+        Application->SetMainForm(nullptr);
     Destroy();
 }
 

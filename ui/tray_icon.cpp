@@ -310,12 +310,15 @@ TCoolTrayIcon::TCoolTrayIcon(TForm* owner, std::wstring name)
         FTaskbarCreatedRequest.Answer =
             AllowMessageFromLowerIntegrity(Application->Handle(), taskbarCreated);
     }
-    if (FOwner)
+    if (FOwner) {
+        FreeNotification(*FOwner);
         HookOwnerWindow();
+    }
 }
 
 TCoolTrayIcon::~TCoolTrayIcon() {
     RemoveFromTray();
+    ForgetPopupMenu();
     FIcon.OnChange = nullptr;
     if (Application)
         Application->UnhookMainWindow(FApplicationHook);
@@ -332,8 +335,10 @@ TCoolTrayIcon::~TCoolTrayIcon() {
 void TCoolTrayIcon::Loaded() {
     if (FOwner) {
         bool show = true;
-        if (OnStartup)
-            Application->Guard(*this, [&] { OnStartup(*this, show); });
+        const auto alive = Lifetime();
+        Raise(OnStartup, std::ref(show));
+        if (alive.expired())
+            return;
         if (!show) {
             Application->ShowMainForm = false;
             HideMainForm();
@@ -355,12 +360,20 @@ void TCoolTrayIcon::Notification(TObject& freed) {
     }
     if (&freed == FPopupMenu)
         FPopupMenu = nullptr;
+    if (&freed == FOwner) {
+        // The form's window went first and took the hook with it; should the
+        // record still be there, it only passes messages on from now.
+        if (FOwnerHook)
+            std::exchange(FOwnerHook, nullptr)->Icon = nullptr;
+        FOwner = nullptr;
+    }
 }
 
+// The handler runs as a copy: it may free the icon, and with it the event.
 template <typename Event, typename... Args>
 void TCoolTrayIcon::Raise(const Event& event, Args... args) {
     if (event)
-        Application->Guard(*this, [&] { event(*this, args...); });
+        Application->Guard(*this, [handler = event, &args..., this] { handler(*this, args...); });
 }
 
 // --- properties ---------------------------------------------------------------
@@ -424,11 +437,25 @@ void TCoolTrayIcon::SetIconIndex(int value) {
 }
 
 void TCoolTrayIcon::SetPopupMenu(TPopupMenu* value) {
-    if (FPopupMenu)
-        RemoveFreeNotification(*FPopupMenu);
+    ForgetPopupMenu();
     FPopupMenu = value;
     if (FPopupMenu)
         FreeNotification(*FPopupMenu);
+}
+
+// A menu the icon lets go of no longer names it as the component that
+// opened it.
+void TCoolTrayIcon::ForgetPopupMenu() {
+    if (!FPopupMenu)
+        return;
+    if (FPopupMenu->PopupComponent == this)
+        FPopupMenu->PopupComponent = nullptr;
+    RemoveFreeNotification(*FPopupMenu);
+    FPopupMenu = nullptr;
+}
+
+bool TCoolTrayIcon::AutoPopupMenu() const {
+    return FPopupMenu && FPopupMenu->AutoPopup;
 }
 
 void TCoolTrayIcon::SetWantEnterExitEvents(bool value) {
@@ -513,14 +540,20 @@ void TCoolTrayIcon::HandleIconMessage(UINT message) {
     // The shell's callback is posted, not a keyboard-ordered input message:
     // the keys as they are now.
     const TShiftState keys = KeyShiftState(::GetAsyncKeyState);
-    const bool autoPopup = FPopupMenu && FPopupMenu->AutoPopup;
+    // Every event below runs user code: what it may have changed (the menu,
+    // its automatic popup, the icon itself) is read only after it.
+    const auto alive = Lifetime();
     switch (message) {
     case WM_MOUSEMOVE:
         if (FWantEnterExitEvents && FDidExit) {
             MouseEnter();
+            if (alive.expired())
+                return;
             FDidExit = false;
         }
         DoMouseMove(keys, p.x, p.y);
+        if (alive.expired())
+            return;
         LastMoveX = p.x;
         LastMoveY = p.y;
         break;
@@ -530,8 +563,10 @@ void TCoolTrayIcon::HandleIconMessage(UINT message) {
             ClickTimer.SetEnabled(true);
         }
         DoMouseDown(TMouseButton::mbLeft, keys | ssLeft, p.x, p.y);
+        if (alive.expired())
+            return;
         FClickStart = true;
-        if (FLeftPopup && autoPopup) {
+        if (FLeftPopup && AutoPopupMenu()) {
             ::SetForegroundWindow(Handle());
             PopupAtCursor();
         }
@@ -542,6 +577,8 @@ void TCoolTrayIcon::HandleIconMessage(UINT message) {
             if (!ClickTimer.Enabled()) {
                 FClickStart = FClickReady = false;
                 Click();
+                if (alive.expired())
+                    return;
             }
         }
         FClickStart = false;
@@ -551,12 +588,12 @@ void TCoolTrayIcon::HandleIconMessage(UINT message) {
         FClickReady = false;
         IsDblClick = true;
         DblClick();
-        if (autoPopup && !FLeftPopup)
+        if (!alive.expired() && AutoPopupMenu() && !FLeftPopup)
             ChooseDefaultItem();
         break;
     case WM_RBUTTONDOWN:
         DoMouseDown(TMouseButton::mbRight, keys | ssRight, p.x, p.y);
-        if (autoPopup) {
+        if (!alive.expired() && AutoPopupMenu()) {
             ::SetForegroundWindow(Handle());
             PopupAtCursor();
         }
@@ -624,7 +661,10 @@ void TCoolTrayIcon::ClickTimerElapsed() {
     ClickTimer.SetEnabled(false);
     if (FClickReady && !IsDblClick) {
         FClickReady = false;
+        const auto alive = Lifetime();
         Click();
+        if (alive.expired())
+            return;
     }
     IsDblClick = false;
 }
@@ -634,8 +674,10 @@ void TCoolTrayIcon::CycleTimerElapsed() {
         return;
     FIconList->GetIcon(FIconIndex, FIcon);
     const int next = FIconIndex + 1 < FIconList->Count() ? FIconIndex + 1 : 0;
+    const auto alive = Lifetime();
     CycleIcon(next);
-    FIconIndex = next;
+    if (!alive.expired())
+        FIconIndex = next;
 }
 
 void TCoolTrayIcon::ExitTimerElapsed() {
@@ -650,16 +692,30 @@ void TCoolTrayIcon::ExitTimerElapsed() {
 
 // --- the menu ------------------------------------------------------------------
 
+// The pending messages handled before the menu opens, and the menu's own
+// loop, may bring another notification of the icon (one menu opens, not
+// two), end the application (no menu opens), or free the menu, the owner
+// or the icon; the chosen item's handler may do the same.
 void TCoolTrayIcon::Popup(int X, int Y) {
-    if (!FPopupMenu)
+    if (!FPopupMenu || FInPopup)
         return;
+    const auto alive = Lifetime();
+    FInPopup = true;
+    struct TPopupEnd { // on every way out, while the icon exists
+        TCoolTrayIcon& Icon;
+        const std::weak_ptr<void>& Alive;
+        ~TPopupEnd() {
+            if (!Alive.expired())
+                Icon.FInPopup = false;
+        }
+    } end{*this, alive};
     ::SetForegroundWindow(Handle());
     Application->ProcessMessages();
-    if (!FPopupMenu) // a pending message freed it
+    if (alive.expired() || !FPopupMenu || Application->Terminated())
         return;
     FPopupMenu->PopupComponent = this;
     FPopupMenu->Popup(Handle(), X, Y);
-    if (FOwner)
+    if (!alive.expired() && FOwner)
         ::PostMessageW(FOwner->Handle(), WM_NULL, 0, 0);
 }
 
@@ -708,6 +764,7 @@ void TCoolTrayIcon::MoveToTray() {
 
 void TCoolTrayIcon::ApplicationHook(UINT message, WPARAM wParam) {
     TForm* mainForm = Application->MainForm();
+    const auto alive = Lifetime(); // moving to the tray and showing run user code
     switch (message) {
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED && FMinimizeToTray)
@@ -727,7 +784,7 @@ void TCoolTrayIcon::ApplicationHook(UINT message, WPARAM wParam) {
         }
         break;
     }
-    if (message != 0 && message == TaskbarCreatedMessage() && FIconVisible)
+    if (!alive.expired() && message != 0 && message == TaskbarCreatedMessage() && FIconVisible)
         AddToTray();
 }
 
@@ -792,8 +849,10 @@ LRESULT TCoolTrayIcon::OwnerWindowProc(UINT message, WPARAM wParam, LPARAM lPara
                 !Application->Terminated()) ||
                (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE)) {
         if (FMinimizeToTray && OnMinimizeToTray) {
+            const auto alive = Lifetime();
             Raise(OnMinimizeToTray);
-            MoveToTray();
+            if (!alive.expired())
+                MoveToTray();
             return 1;
         }
     }

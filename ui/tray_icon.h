@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -177,6 +178,8 @@ public:
     explicit TCoolTrayIcon(TForm* owner, std::wstring name = L"TrayIcon");
     ~TCoolTrayIcon() override;
     void Loaded();
+    // The owner form; null once it has been freed.
+    TForm* Owner() const { return FOwner; }
 
     // Published properties.
     bool DesignPreview() const { return FDesignPreview; }
@@ -281,6 +284,12 @@ protected:
 private:
     friend class TTrayIconHandler;
     template <typename Event, typename... Args> void Raise(const Event& event, Args... args);
+    // Expires with the icon: after a call that runs user code or pumps
+    // messages, the icon may be gone (a handler may free the icon that
+    // raised it), and nothing of it may be touched then.
+    std::weak_ptr<void> Lifetime() const { return FLifetime; }
+    bool AutoPopupMenu() const;
+    void ForgetPopupMenu();
     void HandleIconMessage(UINT message);
     bool PrepareIconData();
     bool Notify(DWORD command);
@@ -323,7 +332,9 @@ private:
     struct TOwnerHook* FOwnerHook = nullptr;
     int FApplicationHook = 0;
     TBroadcastRequest FTaskbarCreatedRequest;
+    bool FInPopup = false; // the menu is being opened or is open
     TNotifyIconDataEx IconData = {};
+    std::shared_ptr<void> FLifetime = std::make_shared<char>();
 };
 
 } // namespace skorvel

@@ -7,6 +7,7 @@
 #include "ui/main_window.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -198,6 +199,26 @@ TEST_F(Program, LayoutSettingsOfTheCustomControlsMatchThePresets) {
         ApplyVistaPanelSettings(*expected, name);
         EXPECT_EQ(settings(form->FindComponent<TvxVistaPanel>(name)), settings(*expected)) << name;
     }
+}
+
+// In a process of its own: FormDestroy ends the process. A handler run at
+// exit, while the process still lives, asks the shell about the icon.
+TEST_F(Program, FormDestroyTakesTheIconOutOfTheTrayBeforeTheProcessEnds) {
+    EXPECT_EXIT(
+        {
+            static TNotifyIconDataEx record = main->TrayIcon->Data();
+            const bool before =
+                ::Shell_NotifyIconW(NIM_MODIFY, reinterpret_cast<PNOTIFYICONDATAW>(&record));
+            std::fprintf(stderr, "in the tray: before %d", before);
+            std::atexit([] {
+                const bool atExit =
+                    ::Shell_NotifyIconW(NIM_MODIFY, reinterpret_cast<PNOTIFYICONDATAW>(&record));
+                std::fprintf(stderr, ", at exit %d\n", atExit);
+            });
+            main->Destroy(); // FormDestroy, which ends the process
+            std::fprintf(stderr, ", still running\n");
+        },
+        ::testing::ExitedWithCode(0), "in the tray: before 1, at exit 0");
 }
 
 // In a process of its own: nothing that could reach the main window outlives

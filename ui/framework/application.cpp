@@ -46,11 +46,18 @@ void TApplication::Initialize() {
         RaiseLastOSError();
 }
 
+// The window's one exception boundary, around the hooks and the
+// application's own handling: what they raise reaches the application's
+// handler, never the system.
 LRESULT CALLBACK TApplication::ApplicationWindowProc(HWND window, UINT message, WPARAM wParam,
                                                      LPARAM lParam) {
-    if (Application && Application->FHandle == window)
-        return Application->WindowProc(message, wParam, lParam);
-    return ::DefWindowProcW(window, message, wParam, lParam);
+    TApplication* application = Application;
+    if (!application || application->FHandle != window)
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    LRESULT result = 0;
+    application->Guard(*application,
+                       [&] { result = application->WindowProc(message, wParam, lParam); });
+    return result;
 }
 
 LRESULT TApplication::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

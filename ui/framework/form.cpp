@@ -44,10 +44,14 @@ FrameStyle FrameStyleOf(const LayoutNode& node) {
     return frame;
 }
 
-BOOL CALLBACK AddEnabledWindow(HWND window, LPARAM list) {
-    if (::IsWindowVisible(window) && ::IsWindowEnabled(window))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
+BOOL CALLBACK AddEnabledWindow(HWND window, LPARAM list) noexcept {
+    try {
+        if (::IsWindowVisible(window) && ::IsWindowEnabled(window))
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    } catch (...) { // no memory: the windows found so far are disabled
+        return FALSE;
+    }
 }
 
 } // namespace
@@ -66,6 +70,10 @@ TForm::TForm(std::unique_ptr<LayoutNode> layout, std::wstring source)
 TForm::~TForm() {
     // The derived form is gone by now: its handlers must not run any more.
     OnDestroy = nullptr;
+    // Nor may the application reach it: a start-up that fails after making
+    // the main form unwinds it while it is still the main form.
+    if (Application && Application->MainForm() == this)
+        Application->SetMainForm(nullptr);
     Destroy();
 }
 

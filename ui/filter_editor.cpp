@@ -12,7 +12,6 @@ TEdytorFrm* EdytorFrm = nullptr;
 
 TEdytorFrm::TEdytorFrm(std::wstring FilterFolder)
     : TForm(L"EDYTORFRM"), FFilterFolder(std::move(FilterFolder)) {
-    EdytorFrm = this;
     Publish(L"FormShow", &TEdytorFrm::FormShow);
     Publish(L"WczytajBtnClick", &TEdytorFrm::WczytajBtnClick);
     Publish(L"DodajBtnClick", &TEdytorFrm::DodajBtnClick);
@@ -34,6 +33,14 @@ TEdytorFrm::TEdytorFrm(std::wstring FilterFolder)
     ZamknijBtn = &FindComponent<TSpeedButton>(L"ZamknijBtn");
     AnulujBtn = &FindComponent<TSpeedButton>(L"AnulujBtn");
     ZapiszBtn = &FindComponent<TSpeedButton>(L"ZapiszBtn");
+    // Reachable only once it is whole: a construction that fails leaves no
+    // global behind.
+    EdytorFrm = this;
+}
+
+TEdytorFrm::~TEdytorFrm() {
+    if (EdytorFrm == this)
+        EdytorFrm = nullptr;
 }
 
 void TEdytorFrm::SetChooserEnabled(bool enabled) {

@@ -16,6 +16,7 @@ public:
     // FilterFolder, with a trailing backslash, holds the category files; the
     // program passes the folder beside itself.
     explicit TEdytorFrm(std::wstring FilterFolder);
+    ~TEdytorFrm() override;
 
     // Published handlers.
     void FormShow(TObject& Sender);

@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "platform/system_library.h"
 #include "platform/text.h"
+#include "platform/tokens.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -217,25 +218,6 @@ BOOL CALLBACK PostCloseToProcessWindow(HWND window, LPARAM processId) {
     if (owner == DWORD(processId))
         ::PostMessageW(window, WM_CLOSE, 0, 0);
     return TRUE; // every top-level window of the process gets the message
-}
-
-void EnableDebugPrivilege() noexcept {
-    HANDLE rawToken = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
-                            &rawToken))
-        return;
-    const KernelHandle token(rawToken);
-    TOKEN_PRIVILEGES privileges{};
-    privileges.PrivilegeCount = 1;
-    if (!::LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &privileges.Privileges[0].Luid))
-        return;
-    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    TOKEN_PRIVILEGES previous{};
-    DWORD previousSize = sizeof(previous);
-    // Without the privilege (a user who is not an administrator) only the
-    // user's own processes can be opened; that is all that changes.
-    ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof(previous), &previous,
-                            &previousSize);
 }
 
 } // namespace

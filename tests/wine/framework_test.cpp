@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 using namespace skorvel;
+using skorvel::testing::Pump;
 
 namespace {
 
@@ -73,14 +74,6 @@ protected:
         throw Exception(L"no paint");
     }
 };
-
-void Pump(DWORD milliseconds) {
-    const DWORD end = ::GetTickCount() + milliseconds;
-    for (DWORD now = ::GetTickCount(); now - end > 0x7FFFFFFF; now = ::GetTickCount()) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
-        TestApplication().ProcessMessages();
-    }
-}
 
 int VisibleItems(HMENU menu) {
     return ::GetMenuItemCount(::GetSubMenu(menu, 0));

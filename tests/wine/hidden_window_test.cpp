@@ -2,13 +2,13 @@
 // raises stops at the window procedure, the two kinds of window, and windows
 // destroyed from outside or by their object's own handling.
 #include "platform/hidden_window.h"
+#include "tests/wine/outliving_storage.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -95,44 +95,18 @@ TEST(HiddenWindow, DestroyedFromOutsideItLetsGoOfTheWindow) {
     EXPECT_EQ(::SendMessageW(next.Handle(), kAnswer, 0, 0), 42);
 }
 
-namespace {
-
-// The storage of one window, which outlives it: once the window is freed the
-// bytes are filled with a pattern, so that a later touch of the object shows.
-class TWindowStorage {
-public:
-    TTestWindow& Create() {
-        FWindow = new (FBytes) TTestWindow;
-        FWindow->onFree = [this] { Free(); };
-        return *FWindow;
-    }
-    void Free() {
-        FWindow->~TTestWindow();
-        FWindow = nullptr;
-        std::fill(std::begin(FBytes), std::end(FBytes), kPattern);
-    }
-    bool Untouched() const {
-        return std::all_of(std::begin(FBytes), std::end(FBytes),
-                           [](unsigned char b) { return b == kPattern; });
-    }
-
-private:
-    static constexpr unsigned char kPattern = 0xA5;
-    alignas(TTestWindow) unsigned char FBytes[sizeof(TTestWindow)];
-    TTestWindow* FWindow = nullptr;
-};
-
-} // namespace
-
 // An object may free itself, and its window, while it handles a message (the
 // last simple timer freed by its own tick): nothing of it is touched after,
 // also when it raises on the way out.
 TEST(HiddenWindow, AnObjectFreedByItsOwnHandlingIsNotTouchedAgain) {
     for (WPARAM raises : {WPARAM(0), WPARAM(1)}) {
         SCOPED_TRACE(raises ? "raises after the free" : "returns after the free");
-        TWindowStorage storage;
-        const HWND handle = storage.Create().Handle();
+        skorvel::testing::TOutlivingStorage<TTestWindow> storage;
+        TTestWindow& window = storage.Create();
+        window.onFree = [&storage] { storage.Free(); };
+        const HWND handle = window.Handle();
         EXPECT_EQ(::SendMessageW(handle, kFreeing, raises, 0), raises ? 0 : 7);
+        ASSERT_TRUE(storage.Freed());
         EXPECT_TRUE(storage.Untouched());
         EXPECT_FALSE(::IsWindow(handle));
     }

@@ -2,6 +2,7 @@
 // the application's main form: the shell's callback sent to the handler
 // window, the hooks, the record sent to the shell, the shared windows.
 #include "tests/wine/fixture_processes.h"
+#include "tests/wine/outliving_storage.h"
 #include "tests/wine/test_application.h"
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
@@ -20,6 +21,7 @@
 #include <sstream>
 
 using namespace skorvel;
+using skorvel::testing::Pump;
 
 namespace {
 
@@ -68,14 +70,6 @@ std::string Joined() {
     for (const auto& entry : Log)
         out += (out.empty() ? "" : " ") + entry;
     return out;
-}
-
-void Pump(DWORD milliseconds) {
-    const DWORD end = ::GetTickCount() + milliseconds;
-    for (DWORD now = ::GetTickCount(); now - end > 0x7FFFFFFF; now = ::GetTickCount()) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
-        TestApplication().ProcessMessages();
-    }
 }
 
 char ButtonLetter(TMouseButton button) {
@@ -762,31 +756,7 @@ TEST_F(TrayIcon, WhatAnEventHandlerChangesAboutTheMenuCountsAtOnce) {
 
 namespace {
 
-// The storage of one icon, which outlives it: once the icon is freed the
-// bytes are filled with a pattern, so that a later write to the icon shows,
-// and a pointer read from it points nowhere.
-class TIconStorage {
-public:
-    TCoolTrayIcon& Create(TForm* owner) {
-        FIcon = new (FBytes) TCoolTrayIcon(owner);
-        return *FIcon;
-    }
-    void Free() {
-        FIcon->~TCoolTrayIcon();
-        FIcon = nullptr;
-        std::fill(std::begin(FBytes), std::end(FBytes), kPattern);
-    }
-    bool Freed() const { return FIcon == nullptr; }
-    bool Untouched() const {
-        return std::all_of(std::begin(FBytes), std::end(FBytes),
-                           [](unsigned char b) { return b == kPattern; });
-    }
-
-private:
-    static constexpr unsigned char kPattern = 0xA5;
-    alignas(TCoolTrayIcon) unsigned char FBytes[sizeof(TCoolTrayIcon)];
-    TCoolTrayIcon* FIcon = nullptr;
-};
+using TIconStorage = skorvel::testing::TOutlivingStorage<TCoolTrayIcon>;
 
 TIconStorage* FreedInMenu = nullptr;
 

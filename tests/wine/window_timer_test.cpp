@@ -2,12 +2,12 @@
 // window, ticks delivered only to a timer running there, what a tick raises,
 // and a tick that frees its own timer and window.
 #include "platform/window_timer.h"
+#include "tests/wine/outliving_storage.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
-#include <new>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -112,39 +112,11 @@ TEST(WindowTimer, WhatATickRaisesGoesToTheWindowsHandlerAndTheTimerGoesOn) {
 
 namespace {
 
-// A window with one timer, in storage that outlives them: once freed, the
-// bytes are filled with a pattern, so that a later touch of either shows.
+// A window with one timer, as a shared window and one of its users are.
 struct TTimerPair {
     explicit TTimerPair(std::function<void()> tick) : Timer(Window, std::move(tick)) {}
     TTimerWindow Window;
     TWindowTimer Timer;
-};
-
-class TPairStorage {
-public:
-    TTimerPair& Create(bool raise) {
-        FPair = new (FBytes) TTimerPair([this, raise] {
-            Free();
-            if (raise)
-                throw std::runtime_error("after the free");
-        });
-        return *FPair;
-    }
-    void Free() {
-        FPair->~TTimerPair();
-        FPair = nullptr;
-        std::fill(std::begin(FBytes), std::end(FBytes), kPattern);
-    }
-    bool Freed() const { return FPair == nullptr; }
-    bool Untouched() const {
-        return std::all_of(std::begin(FBytes), std::end(FBytes),
-                           [](unsigned char b) { return b == kPattern; });
-    }
-
-private:
-    static constexpr unsigned char kPattern = 0x5A;
-    alignas(TTimerPair) unsigned char FBytes[sizeof(TTimerPair)];
-    TTimerPair* FPair = nullptr;
 };
 
 } // namespace
@@ -152,8 +124,13 @@ private:
 TEST(WindowTimer, ATickThatFreesItsTimerAndWindowTouchesNothingAfter) {
     for (bool raise : {false, true}) {
         SCOPED_TRACE(raise ? "raises after the free" : "returns after the free");
-        TPairStorage storage;
-        ASSERT_TRUE(storage.Create(raise).Timer.Start(10));
+        skorvel::testing::TOutlivingStorage<TTimerPair> storage;
+        TTimerPair& pair = storage.Create([&storage, raise] {
+            storage.Free();
+            if (raise)
+                throw std::runtime_error("after the free");
+        });
+        ASSERT_TRUE(pair.Timer.Start(10));
         Pump(150);
         ASSERT_TRUE(storage.Freed()) << "the tick ran";
         EXPECT_TRUE(storage.Untouched());

@@ -2,6 +2,7 @@
 // then the application with its two windows and the message loop.
 #include "core/filter_lists_win.h"
 #include "platform/tokens.h"
+#include "ui/controls/custom_controls.h"
 #include "ui/filter_editor.h"
 #include "ui/framework/application.h"
 #include "ui/main_window.h"
@@ -65,6 +66,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
 
     application.Initialize();
+    RegisterCustomControls(application.ControlKinds());
     application.MainFormOnTaskBar = true;
     application.SetTitle(L"Skorvel");
     ApplyStyle(application);

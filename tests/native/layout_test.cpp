@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 
 using namespace skorvel;
@@ -80,21 +83,121 @@ TEST(Layout, UnreadPropertiesAndBadValuesAreErrors) {
     EXPECT_EQ(root->Int(L"missing", 7), 7);
 }
 
-TEST(Layout, ColoursByNameSystemNameAndHex) {
+TEST(Layout, ColorsByNameSystemNameAndHex) {
     const struct {
         const wchar_t* text;
-        uint32_t colour;
-    } cases[] = {{L"white", 0xFFFFFF},      {L"money-green", 0xC0DCC0}, {L"sky-blue", 0xF0CAA6},
-                 {L"teal", 0x808000},       {L"aqua", 0xFFFF00},        {L"yellow", 0x00FFFF},
-                 {L"btn-face", 0xFF00000F}, {L"#112233", 0x332211}};
+        uint32_t color;
+    } cases[] = {{L"white", 0xFFFFFF},   {L"money-green", 0xC0DCC0}, {L"sky-blue", 0xF0CAA6},
+                 {L"teal", 0x808000},    {L"aqua", 0xFFFF00},        {L"yellow", 0x00FFFF},
+                 {L"gray", 0x808080},    {L"btn-face", 0xFF00000F},  {L"gray-text", 0xFF000011},
+                 {L"#112233", 0x332211}, {L"#abcDEF", 0xEFCDAB}};
     for (const auto& c : cases) {
-        uint32_t colour = 0;
-        EXPECT_TRUE(ParseColour(c.text, colour)) << c.text;
-        EXPECT_EQ(colour, c.colour) << c.text;
+        uint32_t color = 0;
+        EXPECT_TRUE(ParseColor(c.text, color)) << c.text;
+        EXPECT_EQ(color, c.color) << c.text;
     }
-    uint32_t colour = 0;
-    EXPECT_FALSE(ParseColour(L"#12345", colour));
-    EXPECT_FALSE(ParseColour(L"purple", colour));
+    // One spelling of each name; hex digits are ASCII only (a full-width
+    // digit is no hex digit, whatever the C library says of it).
+    for (const wchar_t* bad : {L"#12345", L"purple", L"grey", L"#12345g", L"#1234\xFF15"}) {
+        uint32_t color = 0;
+        EXPECT_FALSE(ParseColor(bad, color)) << bad;
+    }
+}
+
+TEST(Layout, NumbersAreDecimalOrHexWholeWords) {
+    const struct {
+        const wchar_t* text;
+        bool valid;
+        int value;
+    } cases[] = {
+        {L"0", true, 0},
+        {L"421", true, 421},
+        {L"-3", true, -3},
+        {L"+7", true, 7},
+        {L"010", true, 10},
+        {L"0x1F", true, 31},
+        {L"-0x10", true, -16},
+        {L"2147483647", true, INT_MAX},
+        {L"-2147483648", true, INT_MIN},
+        {L"", false, 0},
+        {L"2147483648", false, 0},
+        {L"-2147483649", false, 0},
+        {L"12px", false, 0},
+        {L"0x", false, 0},
+        {L"-", false, 0},
+        {L"1 2", false, 0},
+        {L"0x1G", false, 0},
+        {L"\xFF11", false, 0},
+    };
+    for (const auto& c : cases) {
+        int value = -99;
+        EXPECT_EQ(ParseNumber(c.text, value), c.valid) << c.text;
+        if (c.valid) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+}
+
+enum class TFruit { frApple, frPear, frPlum };
+
+TEST(Layout, ChoicesAreTypedValuesOfTheirWords) {
+    const std::map<std::wstring, TFruit> fruits = {
+        {L"apple", TFruit::frApple}, {L"pear", TFruit::frPear}, {L"plum", TFruit::frPlum}};
+    const std::map<std::wstring, unsigned> flags = {{L"a", 1}, {L"b", 2}, {L"c", 4}};
+    const auto root = ParseLayout("form F\n    fruit: pear\n    flags: c a\n", L"t");
+    EXPECT_EQ(root->Choice(L"fruit", fruits, TFruit::frApple), TFruit::frPear);
+    EXPECT_EQ(root->Choice(L"other", fruits, TFruit::frPlum), TFruit::frPlum);
+    EXPECT_EQ(root->ChoiceSet(L"flags", flags), 5u);
+    EXPECT_EQ(root->ChoiceSet(L"none", flags), 0u);
+    EXPECT_NO_THROW(root->Finish());
+}
+
+// Every error of a reader names the line of the property it is about (the
+// node's line for a property that is missing).
+TEST(Layout, EveryReaderErrorNamesItsLine) {
+    const auto root = ParseLayout("form F\n"            // 1
+                                  "    caption: x\n"    // 2
+                                  "    count: seven\n"  // 3
+                                  "    size: 1 x\n"     // 4
+                                  "    bounds: 1 2 3\n" // 5
+                                  "    flat: yes\n"     // 6
+                                  "    tint: grey\n"    // 7
+                                  "    fruit: kiwi\n"   // 8
+                                  "    flags: a d\n"    // 9
+                                  "    captoin: y\n",   // 10
+                                  L"t");
+    const std::map<std::wstring, int> fruits = {{L"apple", 1}, {L"pear", 2}};
+    const std::map<std::wstring, unsigned> flags = {{L"a", 1}, {L"b", 2}};
+    const struct {
+        const char* what;
+        std::function<void()> read;
+        const wchar_t* line;
+    } cases[] = {
+        {"missing", [&] { root->Text(L"title"); }, L"line 1,"},
+        {"number", [&] { root->Int(L"count"); }, L"line 3,"},
+        {"numbers", [&] { root->Ints(L"size"); }, L"line 4,"},
+        {"rectangle", [&] { root->Rect(L"bounds"); }, L"line 5,"},
+        {"truth", [&] { root->Bool(L"flat", false); }, L"line 6,"},
+        {"color", [&] { root->Color(L"tint", 0); }, L"line 7,"},
+        {"choice", [&] { root->Choice(L"fruit", fruits, 0); }, L"line 8,"},
+        {"flag", [&] { root->ChoiceSet(L"flags", flags); }, L"line 9,"},
+        {"unread", [&] { root->Finish(); }, L"line 2,"},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.read();
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const ELayoutError& e) {
+            EXPECT_EQ(e.Message().rfind(c.line, 0), 0u) << c.what << ": " << e.what();
+        }
+    }
+    // The unknown word and the words it could have been.
+    try {
+        root->Choice(L"fruit", fruits, 0);
+        ADD_FAILURE() << "no error";
+    } catch (const ELayoutError& e) {
+        EXPECT_NE(e.Message().find(L"kiwi (one of: apple, pear)"), std::wstring::npos) << e.what();
+    }
 }
 
 TEST(ShortCut, TextAndValueBothWays) {

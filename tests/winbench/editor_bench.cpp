@@ -4,6 +4,7 @@
 //
 //   editor_bench [LINES]    (default 20000)
 #include "core/filter_editor.h"
+#include "ui/controls/custom_controls.h"
 #include "ui/filter_editor.h"
 #include "ui/framework/application.h"
 
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     const int lines = argc > 1 ? std::atoi(argv[1]) : 20000;
     TApplication app;
     app.Initialize();
+    RegisterCustomControls(app.ControlKinds());
     app.ApplyStyle(L"AQUALIGHTSLATE");
     app.OnException = [](TObject&, const std::exception& e) {
         std::printf("error: %s\n", e.what());

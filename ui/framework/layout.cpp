@@ -2,6 +2,7 @@
 
 #include "platform/text.h"
 
+#include <climits>
 #include <cwctype>
 
 namespace skorvel {
@@ -40,16 +41,14 @@ std::vector<std::wstring> SplitBlanks(const std::wstring& s) {
     return words;
 }
 
-bool ParseInt(const std::wstring& s, int& value) {
-    if (s.empty())
-        return false;
-    size_t used = 0;
-    try {
-        value = std::stoi(s, &used, 0);
-    } catch (const std::exception&) {
-        return false;
-    }
-    return used == s.size();
+int DigitValue(wchar_t c) {
+    if (c >= L'0' && c <= L'9')
+        return c - L'0';
+    if (c >= L'a' && c <= L'f')
+        return c - L'a' + 10;
+    if (c >= L'A' && c <= L'F')
+        return c - L'A' + 10;
+    return -1;
 }
 
 std::wstring Where(const std::wstring& source, int line) {
@@ -75,8 +74,27 @@ bool LayoutNode::Has(const std::wstring& key) const {
 }
 
 void LayoutNode::Fail(const std::wstring& what) const {
-    throw ELayoutError(L"line " + std::to_wstring(FLine) + L", " + FKind + L" " + FName + L": " +
+    FailAtLine(FLine, what);
+}
+
+void LayoutNode::FailAt(const std::wstring& key, const std::wstring& what) const {
+    for (const auto& p : FProperties)
+        if (p.Key == key)
+            FailAtLine(p.Line, what);
+    FailAtLine(FLine, what);
+}
+
+void LayoutNode::FailAtLine(int line, const std::wstring& what) const {
+    throw ELayoutError(L"line " + std::to_wstring(line) + L", " + FKind + L" " + FName + L": " +
                        what);
+}
+
+void LayoutNode::FailChoice(const std::wstring& key, const std::wstring& word,
+                            const std::vector<std::wstring>& words) const {
+    std::wstring allowed;
+    for (const auto& w : words)
+        allowed += (allowed.empty() ? L"" : L", ") + w;
+    FailAt(key, L"'" + key + L"' cannot be " + word + L" (one of: " + allowed + L")");
 }
 
 std::wstring LayoutNode::Text(const std::wstring& key) const {
@@ -101,8 +119,8 @@ std::vector<std::wstring> LayoutNode::Texts(const std::wstring& key) const {
 
 int LayoutNode::Int(const std::wstring& key) const {
     int value = 0;
-    if (!ParseInt(Text(key), value))
-        Fail(L"'" + key + L"' is not a number");
+    if (!ParseNumber(Text(key), value))
+        FailAt(key, L"'" + key + L"' is not a number");
     return value;
 }
 
@@ -118,15 +136,15 @@ bool LayoutNode::Bool(const std::wstring& key, bool fallback) const {
         return true;
     if (value == L"false")
         return false;
-    Fail(L"'" + key + L"' must be true or false");
+    FailAt(key, L"'" + key + L"' must be true or false");
 }
 
 std::vector<int> LayoutNode::Ints(const std::wstring& key) const {
     std::vector<int> values;
     for (const auto& word : SplitBlanks(Text(key))) {
         int value = 0;
-        if (!ParseInt(word, value))
-            Fail(L"'" + key + L"' holds a word that is not a number: " + word);
+        if (!ParseNumber(word, value))
+            FailAt(key, L"'" + key + L"' holds a word that is not a number: " + word);
         values.push_back(value);
     }
     return values;
@@ -135,7 +153,7 @@ std::vector<int> LayoutNode::Ints(const std::wstring& key) const {
 TRect LayoutNode::Rect(const std::wstring& key) const {
     const auto v = Ints(key);
     if (v.size() != 4)
-        Fail(L"'" + key + L"' needs left, top, width and height");
+        FailAt(key, L"'" + key + L"' needs left, top, width and height");
     return {v[0], v[1], v[2], v[3]};
 }
 
@@ -143,20 +161,19 @@ std::vector<std::wstring> LayoutNode::Words(const std::wstring& key) const {
     return Has(key) ? SplitBlanks(Text(key)) : std::vector<std::wstring>();
 }
 
-uint32_t LayoutNode::Colour(const std::wstring& key, uint32_t fallback) const {
+uint32_t LayoutNode::Color(const std::wstring& key, uint32_t fallback) const {
     if (!Has(key))
         return fallback;
-    uint32_t colour = 0;
-    if (!ParseColour(Text(key), colour))
-        Fail(L"'" + key + L"' is not a colour: " + Text(key));
-    return colour;
+    uint32_t color = 0;
+    if (!ParseColor(Text(key), color))
+        FailAt(key, L"'" + key + L"' is not a color: " + Text(key));
+    return color;
 }
 
 void LayoutNode::Finish() const {
     for (const auto& p : FProperties)
         if (!FUsed.count(p.Key))
-            throw ELayoutError(L"line " + std::to_wstring(p.Line) + L", " + FKind + L" " + FName +
-                               L": unknown property '" + p.Key + L"'");
+            FailAtLine(p.Line, L"unknown property '" + p.Key + L"'");
 }
 
 void LayoutNode::Add(std::wstring key, std::wstring value, int line) {
@@ -224,28 +241,57 @@ std::unique_ptr<LayoutNode> ParseLayout(const std::string& utf8, const std::wstr
     return root;
 }
 
-bool ParseColour(const std::wstring& text, uint32_t& colour) {
+// Decimal unless written with "0x": a leading zero does not make a number octal.
+bool ParseNumber(const std::wstring& text, int& value) {
+    size_t i = 0;
+    const bool negative = !text.empty() && text[0] == L'-';
+    if (negative || (!text.empty() && text[0] == L'+'))
+        i = 1;
+    int base = 10;
+    if (text.compare(i, 2, L"0x") == 0 || text.compare(i, 2, L"0X") == 0) {
+        base = 16;
+        i += 2;
+    }
+    if (i == text.size())
+        return false;
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    long long magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const int digit = DigitValue(text[i]);
+        if (digit < 0 || digit >= base)
+            return false;
+        magnitude = magnitude * base + digit;
+        if (magnitude > limit)
+            return false;
+    }
+    value = int(negative ? -magnitude : magnitude);
+    return true;
+}
+
+bool ParseColor(const std::wstring& text, uint32_t& color) {
     static const std::map<std::wstring, uint32_t> kNamed = {
         {L"black", 0x000000},       {L"green", 0x008000},        {L"teal", 0x808000},
-        {L"grey", 0x808080},        {L"silver", 0xC0C0C0},       {L"yellow", 0x00FFFF},
+        {L"gray", 0x808080},        {L"silver", 0xC0C0C0},       {L"yellow", 0x00FFFF},
         {L"aqua", 0xFFFF00},        {L"white", 0xFFFFFF},        {L"money-green", 0xC0DCC0},
         {L"sky-blue", 0xF0CAA6},    {L"btn-face", 0xFF00000F},   {L"window-text", 0xFF000008},
         {L"window", 0xFF000005},    {L"highlight", 0xFF00000D},  {L"highlight-text", 0xFF00000E},
         {L"gray-text", 0xFF000011}, {L"btn-shadow", 0xFF000010}, {L"btn-highlight", 0xFF000014},
     };
     if (auto it = kNamed.find(text); it != kNamed.end()) {
-        colour = it->second;
+        color = it->second;
         return true;
     }
-    if (text.size() == 7 && text[0] == L'#') {
-        for (size_t i = 1; i < 7; ++i)
-            if (!std::iswxdigit(text[i]))
-                return false;
-        const unsigned rgb = std::stoul(text.substr(1), nullptr, 16);
-        colour = ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
-        return true;
+    if (text.size() != 7 || text[0] != L'#')
+        return false;
+    uint32_t rgb = 0;
+    for (size_t i = 1; i < 7; ++i) {
+        const int digit = DigitValue(text[i]);
+        if (digit < 0)
+            return false;
+        rgb = rgb << 4 | uint32_t(digit);
     }
-    return false;
+    color = ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+    return true;
 }
 
 } // namespace skorvel

@@ -62,16 +62,25 @@ TEST(Layout, ParsesNestedNodesWithRepeatedProperties) {
 }
 
 TEST(Layout, RejectsMalformedLayouts) {
-    const char* bad[] = {
-        "form F\nform G\n",                   // two roots
-        "form F\n    panel P\n    panel P\n", // a name used twice
-        "form F\n    panel P\n\tbutton B\n",  // tab indentation
-        "caption: x\n",                       // property outside a node
-        "form F\n    this is not a line\n",   // neither node nor property
-        "",                                   // empty
+    const struct {
+        const char* text;
+        const wchar_t* where;
+    } bad[] = {
+        {"form F\nform G\n", L"bad(2): "},                   // two roots
+        {"form F\n    panel P\n    panel P\n", L"bad(3): "}, // a name used twice
+        {"form F\n    panel P\n\tbutton B\n", L"bad(3): "},  // tab indentation
+        {"caption: x\n", L"bad(1): "},                       // property outside a node
+        {"form F\n    this is not a line\n", L"bad(2): "},   // neither node nor property
+        {"", L"bad: "},                                      // empty
     };
-    for (const char* text : bad)
-        EXPECT_THROW(ParseLayout(text, L"bad"), ELayoutError) << text;
+    for (const auto& c : bad) {
+        EXPECT_THROW(ParseLayout(c.text, L"bad"), ELayoutError) << c.text;
+        try {
+            ParseLayout(c.text, L"bad");
+        } catch (const ELayoutError& e) {
+            EXPECT_EQ(e.Message().rfind(c.where, 0), 0u) << c.text << ": " << e.what();
+        }
+    }
 }
 
 TEST(Layout, UnreadPropertiesAndBadValuesAreErrors) {

@@ -51,10 +51,6 @@ int DigitValue(wchar_t c) {
     return -1;
 }
 
-std::wstring Where(const std::wstring& source, int line) {
-    return source + L"(" + std::to_wstring(line) + L"): ";
-}
-
 } // namespace
 
 const LayoutNode::Property* LayoutNode::Find(const std::wstring& key) const {
@@ -185,60 +181,84 @@ LayoutNode& LayoutNode::AddChild(std::unique_ptr<LayoutNode> child) {
     return *FChildren.back();
 }
 
+namespace {
+
+// Builds the tree one line at a time: the nodes still open, each with its
+// indentation, and the names used so far.
+class TLayoutParser {
+public:
+    explicit TLayoutParser(const std::wstring& source) : FSource(source) {}
+
+    void Line(const std::wstring& raw, int number) {
+        const std::wstring line = Trim(raw);
+        if (line.empty() || line[0] == L'#')
+            return;
+        const int indent = int(raw.find_first_not_of(L' '));
+        if (raw[indent] == L'\t')
+            Fail(number, L"tabs are not allowed for indentation");
+        while (!FOpen.empty() && FOpen.back().first >= indent)
+            FOpen.pop_back();
+        const size_t colon = line.find(L':');
+        if (colon != std::wstring::npos && IsIdentifier(Trim(line.substr(0, colon))))
+            AddProperty(Trim(line.substr(0, colon)), Trim(line.substr(colon + 1)), number);
+        else
+            AddNode(line, indent, number);
+    }
+
+    std::unique_ptr<LayoutNode> Root() {
+        if (!FRoot)
+            throw ELayoutError(FSource + L": empty layout");
+        return std::move(FRoot);
+    }
+
+private:
+    [[noreturn]] void Fail(int line, const std::wstring& what) const {
+        throw ELayoutError(FSource + L"(" + std::to_wstring(line) + L"): " + what);
+    }
+
+    void AddProperty(std::wstring key, std::wstring value, int number) {
+        if (FOpen.empty())
+            Fail(number, L"property outside of any node");
+        FOpen.back().second->Add(std::move(key), std::move(value), number);
+    }
+
+    void AddNode(const std::wstring& line, int indent, int number) {
+        const auto words = SplitBlanks(line);
+        if (words.size() != 2 || !IsIdentifier(words[0]) || !IsIdentifier(words[1]))
+            Fail(number, L"expected 'kind Name' or 'key: value'");
+        if (!FNames.insert(words[1]).second)
+            Fail(number, L"the name " + words[1] + L" is used twice");
+        auto node = std::make_unique<LayoutNode>(words[0], words[1], number);
+        LayoutNode* added = node.get();
+        if (!FOpen.empty())
+            FOpen.back().second->AddChild(std::move(node));
+        else if (!FRoot)
+            FRoot = std::move(node);
+        else
+            Fail(number, L"a layout has one root node");
+        FOpen.emplace_back(indent, added);
+    }
+
+    const std::wstring& FSource;
+    std::unique_ptr<LayoutNode> FRoot;
+    std::vector<std::pair<int, LayoutNode*>> FOpen;
+    std::set<std::wstring> FNames;
+};
+
+} // namespace
+
 std::unique_ptr<LayoutNode> ParseLayout(const std::string& utf8, const std::wstring& source) {
     std::wstring text = Utf8ToWide(utf8);
     if (!text.empty() && text[0] == L'\xFEFF')
         text.erase(0, 1);
-
-    std::unique_ptr<LayoutNode> root;
-    std::vector<std::pair<int, LayoutNode*>> open; // indent, node
-    std::set<std::wstring> names;
-    int lineNumber = 0;
-    size_t pos = 0;
-    while (pos <= text.size()) {
+    TLayoutParser parser(source);
+    int number = 0;
+    for (size_t pos = 0; pos <= text.size();) {
         const size_t end = std::min(text.find(L'\n', pos), text.size());
-        const std::wstring raw = text.substr(pos, end - pos);
+        parser.Line(text.substr(pos, end - pos), ++number);
         pos = end + 1;
-        ++lineNumber;
-        const std::wstring line = Trim(raw);
-        if (line.empty() || line[0] == L'#')
-            continue;
-        const int indent = int(raw.find_first_not_of(L' '));
-        if (raw[indent] == L'\t')
-            throw ELayoutError(Where(source, lineNumber) + L"tabs are not allowed for indentation");
-
-        while (!open.empty() && open.back().first >= indent)
-            open.pop_back();
-
-        const size_t colon = line.find(L':');
-        const std::wstring head = colon == std::wstring::npos ? line : line.substr(0, colon);
-        if (colon != std::wstring::npos && IsIdentifier(Trim(head))) {
-            if (open.empty())
-                throw ELayoutError(Where(source, lineNumber) + L"property outside of any node");
-            open.back().second->Add(Trim(head), Trim(line.substr(colon + 1)), lineNumber);
-            continue;
-        }
-
-        const auto words = SplitBlanks(line);
-        if (words.size() != 2 || !IsIdentifier(words[0]) || !IsIdentifier(words[1]))
-            throw ELayoutError(Where(source, lineNumber) + L"expected 'kind Name' or 'key: value'");
-        if (!names.insert(words[1]).second)
-            throw ELayoutError(Where(source, lineNumber) + L"the name " + words[1] +
-                               L" is used twice");
-        auto node = std::make_unique<LayoutNode>(words[0], words[1], lineNumber);
-        LayoutNode* added = node.get();
-        if (open.empty()) {
-            if (root)
-                throw ELayoutError(Where(source, lineNumber) + L"a layout has one root node");
-            root = std::move(node);
-        } else {
-            open.back().second->AddChild(std::move(node));
-        }
-        open.emplace_back(indent, added);
     }
-    if (!root)
-        throw ELayoutError(source + L": empty layout");
-    return root;
+    return parser.Root();
 }
 
 // Decimal unless written with "0x": a leading zero does not make a number octal.

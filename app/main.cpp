@@ -1,6 +1,9 @@
 // Program entry: timer resolution, single instance, administrator check,
 // then the application with its two windows and the message loop.
+#include "app/delay_load.h"
 #include "core/filter_lists_win.h"
+#include "platform/exception.h"
+#include "platform/system_library.h"
 #include "platform/tokens.h"
 #include "ui/controls/custom_controls.h"
 #include "ui/filter_editor.h"
@@ -49,9 +52,31 @@ void ApplyStyle(TApplication& application) {
     }
 }
 
+// Initialises the application, creates the two windows and runs the message
+// loop; closing the main window ends the process inside. An exception on the
+// way unwinds the windows made so far, and each takes itself out of the
+// application as it goes (main form, exception hook, tray icon).
+void RunProgram(TApplication& application) {
+    application.Initialize();
+    RegisterCustomControls(application.ControlKinds());
+    application.MainFormOnTaskBar = true;
+    application.SetTitle(L"Skorvel");
+    ApplyStyle(application);
+    auto mainForm = std::make_unique<TMainFrm>();
+    application.SetMainForm(mainForm.get());
+    auto editor = std::make_unique<TEdytorFrm>(FilterFolder());
+    application.Run();
+    mainForm->Destroy(); // FormDestroy ends the process
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before any library is loaded by name: the libraries of Windows that are
+    // not KnownDLLs come from the system folder only (the program runs with
+    // administrator rights from wherever its zip was unpacked).
+    RestrictLibrarySearchToSystemFolder();
+    LoadDelayedImports();
     // Requested first and released on every way out: exit() runs the handler.
     ::timeBeginPeriod(1);
     std::atexit(EndTimerResolution);
@@ -64,20 +89,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         ::MessageBoxW(nullptr, kNoAdministrator, application.Title().c_str(), MB_OK);
         return 0;
     }
-
-    application.Initialize();
-    RegisterCustomControls(application.ControlKinds());
-    application.MainFormOnTaskBar = true;
-    application.SetTitle(L"Skorvel");
-    ApplyStyle(application);
+    // A start-up that fails shows why and ends like any other way out.
     try {
-        auto mainForm = std::make_unique<TMainFrm>();
-        application.SetMainForm(mainForm.get());
-        auto editor = std::make_unique<TEdytorFrm>(FilterFolder());
-        application.Run();
-        mainForm->Destroy(); // FormDestroy ends the process
+        RunProgram(application);
     } catch (const std::exception& e) {
         application.ShowException(e);
+    } catch (...) {
+        application.ShowException(Exception(L"Unknown exception"));
     }
     return 0;
 }

@@ -43,8 +43,22 @@ std::vector<std::wstring> SortFilterEntries(std::vector<std::wstring> Entries) {
 
 size_t FilterEntryInsertPosition(const std::vector<std::wstring>& Sorted,
                                  const std::wstring& Entry) {
-    return size_t(std::upper_bound(Sorted.begin(), Sorted.end(), Entry, FilterEntryLess) -
-                  Sorted.begin());
+    return FilterEntryInsertPosition(
+        Sorted.size(), [&](size_t index) { return Sorted[index]; }, Entry);
+}
+
+size_t FilterEntryInsertPosition(size_t Count, const std::function<std::wstring(size_t)>& EntryAt,
+                                 const std::wstring& Entry) {
+    // The first entry greater than Entry lies in [low, high).
+    size_t low = 0, high = Count;
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        if (FilterEntryLess(Entry, EntryAt(middle)))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
 }
 
 std::wstring CategoryFilePath(const std::wstring& FilterFolder, const std::wstring& Caption) {

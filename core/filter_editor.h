@@ -1,6 +1,7 @@
 #pragma once
 // What the filter editor decides, apart from its window: the order of the
 // keyword list, the file of a category, and which controls each mode enables.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ std::vector<std::wstring> SortFilterEntries(std::vector<std::wstring> Entries);
 
 // Where Entry goes in a sorted list: after every entry not greater than it.
 size_t FilterEntryInsertPosition(const std::vector<std::wstring>& Sorted,
+                                 const std::wstring& Entry);
+// The same in a sorted list of Count entries read one at a time by EntryAt,
+// which is asked for about log2(Count) of them.
+size_t FilterEntryInsertPosition(size_t Count, const std::function<std::wstring(size_t)>& EntryAt,
                                  const std::wstring& Entry);
 
 // The filter file of a category caption: folder + CategoryFileStem(caption)

@@ -116,6 +116,8 @@ TFilterEncoding FilterSaveEncoding(const std::vector<std::wstring>& Lines,
 
 std::string EncodeFilterFile(const std::vector<std::wstring>& Lines, TFilterEncoding Encoding,
                              const IAnsiCodePage& Ansi) {
+    if (Lines.empty())
+        return std::string();
     const std::wstring text = JoinLines(Lines);
     switch (Encoding) {
     case TFilterEncoding::feUtf8:

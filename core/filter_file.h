@@ -9,7 +9,8 @@
 //
 // Writing: one keyword per line, each followed by CR LF, in the encoding the
 // file was read in, preceded by that encoding's byte-order mark (none for the
-// ANSI code page). A list that the ANSI code page cannot hold whole is written
+// ANSI code page); an empty list is an empty file, without a mark, in every
+// encoding. A list that the ANSI code page cannot hold whole is written
 // as UTF-8 with its mark instead: in the code page the characters it lacks
 // would become "?" and the keyword would never match again. Keywords whose ANSI
 // bytes would begin with a byte-order mark are written as UTF-8 too, so that

@@ -13,7 +13,7 @@ namespace skorvel {
 using TTextComparison = std::function<int(const std::wstring& A, const std::wstring& B)>;
 
 // Sorts List ascending by Compare and keeps one entry of each group that
-// compares equal; which spelling of a group survives is not defined.
+// compares equal: the one recorded first (the sort is stable).
 void SortUnique(std::vector<std::wstring>& List, const TTextComparison& Compare);
 
 // The desktop shell's own launcher (on Windows its dispatch object, reached

@@ -4,6 +4,7 @@
 #include "platform/os_error.h"
 #include "platform/os_version_classify.h"
 #include "platform/paths.h"
+#include "platform/system_library.h"
 #include "platform/text.h"
 
 #include <windows.h>
@@ -60,12 +61,13 @@ const TToolHelp& ToolHelp() {
     return bound;
 }
 
-// psapi.dll is loaded when a process's path or memory counters are first read.
+// psapi.dll is loaded, from the system folder, when a process's path or
+// memory counters are first read.
 struct TPsapi {
     using GetModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
     using GetProcessMemoryInfoFn = BOOL(WINAPI*)(HANDLE, PPROCESS_MEMORY_COUNTERS, DWORD);
 
-    LibraryHandle Library{::LoadLibraryW(L"psapi.dll")};
+    LibraryHandle Library{LoadSystemLibrary(L"psapi.dll")};
     GetModuleFileNameExFn GetModuleFileNameEx =
         Resolve<GetModuleFileNameExFn>(Library.get(), "GetModuleFileNameExW");
     GetProcessMemoryInfoFn GetProcessMemoryInfo =

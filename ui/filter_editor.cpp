@@ -11,7 +11,6 @@ TEdytorFrm* EdytorFrm = nullptr;
 
 TEdytorFrm::TEdytorFrm(std::wstring FilterFolder)
     : TForm(L"EDYTORFRM"), FFilterFolder(std::move(FilterFolder)) {
-    EdytorFrm = this;
     Publish(L"FormShow", &TEdytorFrm::FormShow);
     Publish(L"WczytajBtnClick", &TEdytorFrm::WczytajBtnClick);
     Publish(L"DodajBtnClick", &TEdytorFrm::DodajBtnClick);
@@ -32,6 +31,14 @@ TEdytorFrm::TEdytorFrm(std::wstring FilterFolder)
     ZamknijBtn = &FindComponent<TSpeedButton>(L"ZamknijBtn");
     AnulujBtn = &FindComponent<TSpeedButton>(L"AnulujBtn");
     ZapiszBtn = &FindComponent<TSpeedButton>(L"ZapiszBtn");
+    // Reachable only once it is whole: a construction that fails leaves no
+    // global behind.
+    EdytorFrm = this;
+}
+
+TEdytorFrm::~TEdytorFrm() {
+    if (EdytorFrm == this)
+        EdytorFrm = nullptr;
 }
 
 void TEdytorFrm::SetChooserEnabled(bool enabled) {
@@ -50,6 +57,8 @@ void TEdytorFrm::FormShow(TObject&) {
     std::vector<std::wstring> captions;
     ListFilterCategories(FFilterFolder, captions, L"*.txt");
     KategorieList->SetItems(captions);
+    FollowMode();
+    FocusFirstControl();
 }
 
 void TEdytorFrm::WczytajBtnClick(TObject&) {
@@ -61,11 +70,17 @@ void TEdytorFrm::WczytajBtnClick(TObject&) {
     FiltryList->SetItems(SortFilterEntries(std::move(text.Lines)));
     FEncoding = text.Encoding;
     SetChooserEnabled(false);
+    FollowMode();
 }
 
 void TEdytorFrm::DodajBtnClick(TObject&) {
     const std::wstring entry = WpisEdt->Text();
-    FiltryList->Insert(int(FilterEntryInsertPosition(FiltryList->Items(), entry)), entry);
+    // The list is kept sorted: a binary search reads a few of its entries
+    // instead of all of them.
+    const size_t place = FilterEntryInsertPosition(
+        size_t(FiltryList->Count()), [this](size_t index) { return FiltryList->Item(int(index)); },
+        entry);
+    FiltryList->Insert(int(place), entry);
     WpisEdt->SetText(L"");
 }
 
@@ -74,11 +89,13 @@ void TEdytorFrm::ZapiszBtnClick(TObject&) {
     WriteFilterFile(SelectedCategoryFile(), FiltryList->Items(), FEncoding);
     SetChooserEnabled(true);
     WpisEdt->SetText(L"");
+    FollowMode();
 }
 
 void TEdytorFrm::AnulujBtnClick(TObject&) {
     FiltryList->Clear();
     SetChooserEnabled(true);
+    FollowMode();
 }
 
 void TEdytorFrm::ZamknijBtnClick(TObject&) {
@@ -86,9 +103,7 @@ void TEdytorFrm::ZamknijBtnClick(TObject&) {
 }
 
 void TEdytorFrm::UsunMenuBtnClick(TObject&) {
-    for (int index = FiltryList->Count() - 1; index >= 0; --index)
-        if (FiltryList->Selected(index))
-            FiltryList->Delete(index);
+    FiltryList->DeleteSelected();
 }
 
 void TEdytorFrm::ZaznaczWszystkoMenuBtnClick(TObject&) {
@@ -100,8 +115,15 @@ void TEdytorFrm::OdznaczWszystkoMenuBtnClick(TObject&) {
         FiltryList->SetSelected(index, false);
 }
 
-// The only place that sets the four controls that follow the mode.
 void TEdytorFrm::ButtonsTimerTimer(TObject&) {
+    FollowMode();
+}
+
+// The only place that sets the four controls that follow the mode. The timer
+// keeps them in step, but its ticks come after queued input: every handler
+// that changes the mode runs this too before it returns, so no click or key
+// waiting in the queue meets the controls of the mode before.
+void TEdytorFrm::FollowMode() {
     const bool editing = EditControlsEnabled(EditorModeOf(WczytajBtn->Enabled()));
     for (TControl* control :
          std::initializer_list<TControl*>{ZapiszBtn, AnulujBtn, DodajBtn, WpisEdt})

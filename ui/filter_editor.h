@@ -17,6 +17,7 @@ public:
     // program passes the folder beside itself. Its layout uses the custom
     // controls: the application must know their kinds first.
     explicit TEdytorFrm(std::wstring FilterFolder);
+    ~TEdytorFrm() override;
 
     // Published handlers.
     void FormShow(TObject& Sender);
@@ -47,6 +48,7 @@ public:
 
 private:
     void SetChooserEnabled(bool enabled);
+    void FollowMode();
     std::wstring SelectedCategoryFile() const;
 
     std::wstring FFilterFolder;

@@ -20,13 +20,11 @@ constexpr int kCollapsedClientHeight = 309;
 
 } // namespace
 
-TMainFrm::TMainFrm() : TForm(L"MAINFRM"), FCrashLog([this] { return Handle(); }) {
-    MainFrm = this;
-    // From the window's creation on, every exception escaping a handler of
-    // any window of the program reaches the crash log.
-    Application->OnException = [this](TObject& sender, const std::exception& e) {
-        ApplicationEventsException(sender, e);
-    };
+TMainFrm::TMainFrm()
+    : TForm(L"MAINFRM"), FCrashLog([] { return Application->MessageBoxOwner(); }),
+      ApplicationEvents([this](TObject& sender, const std::exception& e) {
+          ApplicationEventsException(sender, e);
+      }) {
     Publish(L"FormCreate", &TMainFrm::FormCreate);
     Publish(L"FormDestroy", &TMainFrm::FormDestroy);
     Publish(L"FormShow", &TMainFrm::FormShow);
@@ -47,6 +45,14 @@ TMainFrm::TMainFrm() : TForm(L"MAINFRM"), FCrashLog([this] { return Handle(); })
     Publish(L"UkryjTrayMenuBtnClick", &TMainFrm::UkryjTrayMenuBtnClick);
     Build();
     CreateTrayIcon();
+    // Reachable only once it is whole: a construction that fails leaves no
+    // global behind.
+    MainFrm = this;
+}
+
+TMainFrm::~TMainFrm() {
+    if (MainFrm == this)
+        MainFrm = nullptr;
 }
 
 // The icon enters the tray here, while the window is being created and

@@ -6,6 +6,7 @@
 #include "core/main_view.h"
 #include "core/optimisation_core_win.h"
 #include "platform/process_info.h"
+#include "ui/framework/application_events.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
 #include "ui/framework/standard_controls.h"
@@ -23,6 +24,7 @@ public:
     // Its layout uses the custom controls: the application must know their
     // kinds (RegisterCustomControls) first.
     TMainFrm();
+    ~TMainFrm() override;
 
     // The process list of the optimisation run, and the core with its lists
     // (ClosedApps and the ten CategoryFilters): created by FormCreate, freed
@@ -86,6 +88,10 @@ private:
     void SetAllTicks(bool checked);
 
     TWinCrashLog FCrashLog; // the application-wide exception hook's log
+    // From the window's creation on, every exception escaping a handler of
+    // any window of the program reaches the crash log; declared after the
+    // log, so that the hook goes first.
+    TApplicationEvents ApplicationEvents;
 };
 
 extern TMainFrm* MainFrm;

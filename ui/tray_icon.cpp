@@ -1,6 +1,7 @@
 #include "ui/tray_icon.h"
 
 #include "platform/os_error.h"
+#include "platform/system_library.h"
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
@@ -46,7 +47,7 @@ HWND CreateHiddenWindow(const wchar_t* className, WNDPROC procedure, HWND parent
 // when the common controls are older than 4.71, whose shell does not send it.
 UINT TaskbarCreatedMessage() {
     static const UINT message = [] {
-        HMODULE library = ::LoadLibraryW(L"comctl32.dll");
+        HMODULE library = LoadSystemLibrary(L"comctl32.dll");
         auto getVersion = library ? reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(
                                         ::GetProcAddress(library, "DllGetVersion")))
                                   : nullptr;
@@ -87,12 +88,14 @@ TSimpleTimerHandler::~TSimpleTimerHandler() {
     ::DestroyWindow(FWindowHandle);
 }
 
+// The window's one exception boundary is around the tick: what a timer's
+// handler raises reaches the application's handler, never the system.
 LRESULT CALLBACK TSimpleTimerHandler::WindowProc(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) {
     if (message == WM_TIMER && FInstance) {
         auto* timer = reinterpret_cast<TSimpleTimer*>(wParam);
         if (FInstance->FTimers.count(timer)) {
-            timer->Tick();
+            Application->Guard(*timer, [timer] { timer->Tick(); });
             return 0;
         }
     }
@@ -173,8 +176,10 @@ void TSimpleTimer::SetOnTimer(TNotifyEvent handler) {
 void TSimpleTimer::Tick() {
     if (AutoDisable)
         Stop(true);
-    if (FOnTimer)
-        Application->Guard(*this, [&] { FOnTimer(*this); });
+    // The handler may free the timer (and whatever owns it): run a copy, and
+    // touch nothing of the timer afterwards.
+    if (const TNotifyEvent handler = FOnTimer)
+        handler(*this);
 }
 
 // --- icons and image lists ------------------------------------------------
@@ -247,8 +252,12 @@ LRESULT CALLBACK TTrayIconHandler::WindowProc(HWND window, UINT message, WPARAM 
     case WM_TRAYNOTIFY:
         if (FInstance) {
             auto it = FInstance->FIcons.find(UINT(wParam));
-            if (it != FInstance->FIcons.end() && UINT_PTR(UINT(wParam)) == wParam)
-                it->second->HandleIconMessage(UINT(lParam));
+            if (it != FInstance->FIcons.end() && UINT_PTR(UINT(wParam)) == wParam) {
+                // The window's one exception boundary: the events are guarded
+                // one by one, this catches the rest (an override that raises).
+                TCoolTrayIcon& icon = *it->second;
+                Application->Guard(icon, [&] { icon.HandleIconMessage(UINT(lParam)); });
+            }
         }
         return 0;
     // It cannot be closed from outside and never objects to the end of the
@@ -295,12 +304,21 @@ TCoolTrayIcon::TCoolTrayIcon(TForm* owner, std::wstring name)
         ApplicationHook(m, w);
         return false;
     });
-    if (FOwner)
+    if (const UINT taskbarCreated = TaskbarCreatedMessage()) {
+        FTaskbarCreatedRequest.Window = Application->Handle();
+        FTaskbarCreatedRequest.Message = taskbarCreated;
+        FTaskbarCreatedRequest.Answer =
+            AllowMessageFromLowerIntegrity(Application->Handle(), taskbarCreated);
+    }
+    if (FOwner) {
+        FreeNotification(*FOwner);
         HookOwnerWindow();
+    }
 }
 
 TCoolTrayIcon::~TCoolTrayIcon() {
     RemoveFromTray();
+    ForgetPopupMenu();
     FIcon.OnChange = nullptr;
     if (Application)
         Application->UnhookMainWindow(FApplicationHook);
@@ -317,8 +335,10 @@ TCoolTrayIcon::~TCoolTrayIcon() {
 void TCoolTrayIcon::Loaded() {
     if (FOwner) {
         bool show = true;
-        if (OnStartup)
-            Application->Guard(*this, [&] { OnStartup(*this, show); });
+        const auto alive = Lifetime();
+        Raise(OnStartup, std::ref(show));
+        if (alive.expired())
+            return;
         if (!show) {
             Application->ShowMainForm = false;
             HideMainForm();
@@ -340,12 +360,20 @@ void TCoolTrayIcon::Notification(TObject& freed) {
     }
     if (&freed == FPopupMenu)
         FPopupMenu = nullptr;
+    if (&freed == FOwner) {
+        // The form's window went first and took the hook with it; should the
+        // record still be there, it only passes messages on from now.
+        if (FOwnerHook)
+            std::exchange(FOwnerHook, nullptr)->Icon = nullptr;
+        FOwner = nullptr;
+    }
 }
 
+// The handler runs as a copy: it may free the icon, and with it the event.
 template <typename Event, typename... Args>
 void TCoolTrayIcon::Raise(const Event& event, Args... args) {
     if (event)
-        Application->Guard(*this, [&] { event(*this, args...); });
+        Application->Guard(*this, [handler = event, &args..., this] { handler(*this, args...); });
 }
 
 // --- properties ---------------------------------------------------------------
@@ -409,11 +437,25 @@ void TCoolTrayIcon::SetIconIndex(int value) {
 }
 
 void TCoolTrayIcon::SetPopupMenu(TPopupMenu* value) {
-    if (FPopupMenu)
-        RemoveFreeNotification(*FPopupMenu);
+    ForgetPopupMenu();
     FPopupMenu = value;
     if (FPopupMenu)
         FreeNotification(*FPopupMenu);
+}
+
+// A menu the icon lets go of no longer names it as the component that
+// opened it.
+void TCoolTrayIcon::ForgetPopupMenu() {
+    if (!FPopupMenu)
+        return;
+    if (FPopupMenu->PopupComponent == this)
+        FPopupMenu->PopupComponent = nullptr;
+    RemoveFreeNotification(*FPopupMenu);
+    FPopupMenu = nullptr;
+}
+
+bool TCoolTrayIcon::AutoPopupMenu() const {
+    return FPopupMenu && FPopupMenu->AutoPopup;
 }
 
 void TCoolTrayIcon::SetWantEnterExitEvents(bool value) {
@@ -498,14 +540,20 @@ void TCoolTrayIcon::HandleIconMessage(UINT message) {
     // The shell's callback is posted, not a keyboard-ordered input message:
     // the keys as they are now.
     const TShiftState keys = KeyShiftState(::GetAsyncKeyState);
-    const bool autoPopup = FPopupMenu && FPopupMenu->AutoPopup;
+    // Every event below runs user code: what it may have changed (the menu,
+    // its automatic popup, the icon itself) is read only after it.
+    const auto alive = Lifetime();
     switch (message) {
     case WM_MOUSEMOVE:
         if (FWantEnterExitEvents && FDidExit) {
             MouseEnter();
+            if (alive.expired())
+                return;
             FDidExit = false;
         }
         DoMouseMove(keys, p.x, p.y);
+        if (alive.expired())
+            return;
         LastMoveX = p.x;
         LastMoveY = p.y;
         break;
@@ -515,8 +563,10 @@ void TCoolTrayIcon::HandleIconMessage(UINT message) {
             ClickTimer.SetEnabled(true);
         }
         DoMouseDown(TMouseButton::mbLeft, keys | ssLeft, p.x, p.y);
+        if (alive.expired())
+            return;
         FClickStart = true;
-        if (FLeftPopup && autoPopup) {
+        if (FLeftPopup && AutoPopupMenu()) {
             ::SetForegroundWindow(Handle());
             PopupAtCursor();
         }
@@ -527,6 +577,8 @@ void TCoolTrayIcon::HandleIconMessage(UINT message) {
             if (!ClickTimer.Enabled()) {
                 FClickStart = FClickReady = false;
                 Click();
+                if (alive.expired())
+                    return;
             }
         }
         FClickStart = false;
@@ -536,12 +588,12 @@ void TCoolTrayIcon::HandleIconMessage(UINT message) {
         FClickReady = false;
         IsDblClick = true;
         DblClick();
-        if (autoPopup && !FLeftPopup)
+        if (!alive.expired() && AutoPopupMenu() && !FLeftPopup)
             ChooseDefaultItem();
         break;
     case WM_RBUTTONDOWN:
         DoMouseDown(TMouseButton::mbRight, keys | ssRight, p.x, p.y);
-        if (autoPopup) {
+        if (!alive.expired() && AutoPopupMenu()) {
             ::SetForegroundWindow(Handle());
             PopupAtCursor();
         }
@@ -609,7 +661,10 @@ void TCoolTrayIcon::ClickTimerElapsed() {
     ClickTimer.SetEnabled(false);
     if (FClickReady && !IsDblClick) {
         FClickReady = false;
+        const auto alive = Lifetime();
         Click();
+        if (alive.expired())
+            return;
     }
     IsDblClick = false;
 }
@@ -619,8 +674,10 @@ void TCoolTrayIcon::CycleTimerElapsed() {
         return;
     FIconList->GetIcon(FIconIndex, FIcon);
     const int next = FIconIndex + 1 < FIconList->Count() ? FIconIndex + 1 : 0;
+    const auto alive = Lifetime();
     CycleIcon(next);
-    FIconIndex = next;
+    if (!alive.expired())
+        FIconIndex = next;
 }
 
 void TCoolTrayIcon::ExitTimerElapsed() {
@@ -635,16 +692,30 @@ void TCoolTrayIcon::ExitTimerElapsed() {
 
 // --- the menu ------------------------------------------------------------------
 
+// The pending messages handled before the menu opens, and the menu's own
+// loop, may bring another notification of the icon (one menu opens, not
+// two), end the application (no menu opens), or free the menu, the owner
+// or the icon; the chosen item's handler may do the same.
 void TCoolTrayIcon::Popup(int X, int Y) {
-    if (!FPopupMenu)
+    if (!FPopupMenu || FInPopup)
         return;
+    const auto alive = Lifetime();
+    FInPopup = true;
+    struct TPopupEnd { // on every way out, while the icon exists
+        TCoolTrayIcon& Icon;
+        const std::weak_ptr<void>& Alive;
+        ~TPopupEnd() {
+            if (!Alive.expired())
+                Icon.FInPopup = false;
+        }
+    } end{*this, alive};
     ::SetForegroundWindow(Handle());
     Application->ProcessMessages();
-    if (!FPopupMenu) // a pending message freed it
+    if (alive.expired() || !FPopupMenu || Application->Terminated())
         return;
     FPopupMenu->PopupComponent = this;
     FPopupMenu->Popup(Handle(), X, Y);
-    if (FOwner)
+    if (!alive.expired() && FOwner)
         ::PostMessageW(FOwner->Handle(), WM_NULL, 0, 0);
 }
 
@@ -693,6 +764,7 @@ void TCoolTrayIcon::MoveToTray() {
 
 void TCoolTrayIcon::ApplicationHook(UINT message, WPARAM wParam) {
     TForm* mainForm = Application->MainForm();
+    const auto alive = Lifetime(); // moving to the tray and showing run user code
     switch (message) {
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED && FMinimizeToTray)
@@ -712,7 +784,7 @@ void TCoolTrayIcon::ApplicationHook(UINT message, WPARAM wParam) {
         }
         break;
     }
-    if (message != 0 && message == TaskbarCreatedMessage() && FIconVisible)
+    if (!alive.expired() && message != 0 && message == TaskbarCreatedMessage() && FIconVisible)
         AddToTray();
 }
 
@@ -757,8 +829,13 @@ LRESULT CALLBACK TCoolTrayIcon::NewWndProc(HWND window, UINT message, WPARAM wPa
         delete hook;
         return ::CallWindowProcW(old, window, message, wParam, lParam);
     }
-    if (hook->Icon)
-        return hook->Icon->OwnerWindowProc(message, wParam, lParam);
+    if (TCoolTrayIcon* icon = hook->Icon) {
+        // The hook's one exception boundary: nothing the icon or the owner's
+        // procedure raises may cross back into the system.
+        LRESULT result = 0;
+        Application->Guard(*icon, [&] { result = icon->OwnerWindowProc(message, wParam, lParam); });
+        return result;
+    }
     return ::CallWindowProcW(old, window, message, wParam, lParam);
 }
 
@@ -772,8 +849,10 @@ LRESULT TCoolTrayIcon::OwnerWindowProc(UINT message, WPARAM wParam, LPARAM lPara
                 !Application->Terminated()) ||
                (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE)) {
         if (FMinimizeToTray && OnMinimizeToTray) {
+            const auto alive = Lifetime();
             Raise(OnMinimizeToTray);
-            MoveToTray();
+            if (!alive.expired())
+                MoveToTray();
             return 1;
         }
     }

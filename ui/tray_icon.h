@@ -6,6 +6,7 @@
 // handler receives the shell's callbacks, the simple-timer handler the ticks
 // of the window-less timers the icons use.
 #include "platform/handles.h"
+#include "platform/message_filter.h"
 #include "ui/framework/events.h"
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -68,6 +70,7 @@ private:
     // Kills the system timer; with disable, the timer also counts as stopped
     // (otherwise it is only paused).
     bool Stop(bool disable);
+    // Runs inside the handler window's exception boundary.
     void Tick();
     UINT_PTR FId; // the timer's own address
     bool FEnabled = false;
@@ -175,6 +178,8 @@ public:
     explicit TCoolTrayIcon(TForm* owner, std::wstring name = L"TrayIcon");
     ~TCoolTrayIcon() override;
     void Loaded();
+    // The owner form; null once it has been freed.
+    TForm* Owner() const { return FOwner; }
 
     // Published properties.
     bool DesignPreview() const { return FDesignPreview; }
@@ -252,6 +257,18 @@ public:
     // back to this icon.
     UINT IconID() const { return FIconID; }
 
+    // The elevated program's windows get no broadcast from the shell, which
+    // runs with lower integrity, unless they let it through: the icon asks
+    // for the shell's "TaskbarCreated" to reach the application window its
+    // hook listens on. What was asked and what the system answered (nothing
+    // is asked where the shell sends no such broadcast).
+    struct TBroadcastRequest {
+        HWND Window = nullptr;
+        UINT Message = 0;
+        TMessageFilterAnswer Answer;
+    };
+    const TBroadcastRequest& TaskbarCreatedRequest() const { return FTaskbarCreatedRequest; }
+
 protected:
     void Notification(TObject& freed) override;
     // Each event is raised through its own operation.
@@ -267,6 +284,12 @@ protected:
 private:
     friend class TTrayIconHandler;
     template <typename Event, typename... Args> void Raise(const Event& event, Args... args);
+    // Expires with the icon: after a call that runs user code or pumps
+    // messages, the icon may be gone (a handler may free the icon that
+    // raised it), and nothing of it may be touched then.
+    std::weak_ptr<void> Lifetime() const { return FLifetime; }
+    bool AutoPopupMenu() const;
+    void ForgetPopupMenu();
     void HandleIconMessage(UINT message);
     bool PrepareIconData();
     bool Notify(DWORD command);
@@ -308,7 +331,10 @@ private:
     // HookOwnerWindow).
     struct TOwnerHook* FOwnerHook = nullptr;
     int FApplicationHook = 0;
+    TBroadcastRequest FTaskbarCreatedRequest;
+    bool FInPopup = false; // the menu is being opened or is open
     TNotifyIconDataEx IconData = {};
+    std::shared_ptr<void> FLifetime = std::make_shared<char>();
 };
 
 } // namespace skorvel

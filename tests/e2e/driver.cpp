@@ -353,6 +353,61 @@ std::string Processes() {
     return out + "]";
 }
 
+BOOL CALLBACK AddLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) {
+    reinterpret_cast<std::vector<WORD>*>(param)->push_back(language);
+    return TRUE;
+}
+
+// Replaces a resource of an executable file, in every language it has, with
+// the bytes of a file: a program whose own resources are broken. (Wine
+// answers a removal with success and leaves the resource in place.)
+std::string ReplaceResource(const std::vector<std::string>& a) {
+    const std::wstring exe = Wide(a.at(1)), type = Wide(a.at(2)), name = Wide(a.at(3));
+    HANDLE file = ::CreateFileW(Wide(a.at(4)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "{\"error\":\"no replacement file\"}";
+    std::string bytes(::GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ::ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr);
+    ::CloseHandle(file);
+    if (bytes.empty())
+        return "{\"error\":\"an empty replacement would remove the resource\"}";
+    std::vector<WORD> languages;
+    if (HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+        ::EnumResourceLanguagesW(module, type.c_str(), name.c_str(), AddLanguage,
+                                 reinterpret_cast<LONG_PTR>(&languages));
+        ::FreeLibrary(module);
+    }
+    if (languages.empty())
+        return "{\"error\":\"no such resource\"}";
+    HANDLE update = ::BeginUpdateResourceW(exe.c_str(), FALSE);
+    if (!update)
+        return "{\"error\":" + Number(::GetLastError()) + "}";
+    for (WORD language : languages)
+        ::UpdateResourceW(update, type.c_str(), name.c_str(), language, bytes.data(),
+                          DWORD(bytes.size()));
+    const bool done = ::EndUpdateResourceW(update, FALSE);
+    return "{\"replaced\":" + Bool(done) + ",\"languages\":" + Number(languages.size()) + "}";
+}
+
+// The modules a process has loaded: name and full path, to tell where each
+// library came from.
+std::string Modules(const std::vector<std::string>& a) {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, DWORD(std::stoul(a.at(1))));
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return "{\"error\":" + Number(::GetLastError()) + "}";
+    std::string out = "[";
+    MODULEENTRY32W module = {};
+    module.dwSize = sizeof module;
+    for (BOOL more = ::Module32FirstW(snapshot, &module); more;
+         more = ::Module32NextW(snapshot, &module))
+        out += std::string(out.size() > 1 ? "," : "") + "{\"name\":" + Quote(module.szModule) +
+               ",\"path\":" + Quote(module.szExePath) + "}";
+    ::CloseHandle(snapshot);
+    return out + "]";
+}
+
 std::string Run(const std::vector<std::string>& a) {
     const std::string& command = a.at(0);
     if (command == "start")
@@ -373,6 +428,8 @@ std::string Run(const std::vector<std::string>& a) {
     }
     if (command == "processes")
         return Processes();
+    if (command == "modules")
+        return Modules(a);
     if (command == "window")
         return DescribeWindow(ToWindow(a.at(1)));
     if (command == "visible") // sends the window nothing, so it may be polled while it works
@@ -395,6 +452,8 @@ std::string Run(const std::vector<std::string>& a) {
         return Menus(a);
     if (command == "resources")
         return Resource(a);
+    if (command == "replace-resource") // exe, type, name, file with the new bytes
+        return ReplaceResource(a);
     return "{\"error\":\"unknown command\"}";
 }
 

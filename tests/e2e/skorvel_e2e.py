@@ -36,10 +36,14 @@ def windows_path(unix_path):
 
 
 class Driver:
-    def __init__(self):
+    """The programs a driver starts inherit its environment: env, when given,
+    replaces the test's own."""
+
+    def __init__(self, env=None):
         self.process = subprocess.Popen(
             ["wine", os.path.join(BIN, "skdriver.exe")], stdin=subprocess.PIPE,
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, encoding="utf-8")
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, encoding="utf-8",
+            env=env)
 
     def call(self, *args):
         self.process.stdin.write("\t".join(str(a) for a in args) + "\n")
@@ -144,6 +148,11 @@ class ProgramTestCase(unittest.TestCase):
             if (text is None or c["text"] == text) and (cls is None or c["class"] == cls):
                 return c
         raise AssertionError(f"no child {text!r} of class {cls!r}")
+
+    def tray_window(self):
+        """Wine's own tray window, shown while it holds an icon."""
+        return next((w for w in self.driver.call("windows", 0)
+                     if w["text"] == "Wine System Tray" and w["visible"]), None)
 
     def message_box(self, pid, timeout=15.0):
         """The visible message box of a process: caption, text and buttons."""

@@ -2,8 +2,12 @@
 picked in the drop-down with the mouse, loaded, a keyword typed and added,
 an entry selected and deleted with Del, saved; cancel leaves the file alone;
 F2 does nothing while the editor is open; closed and reopened it is empty and
-where it was left. Screenshots of both modes are saved."""
+where it was left. A save that fails shows the program's error box over the
+editor, which takes no input until the box is closed and then has the keyboard
+where it was. Screenshots of both modes and of the error box are saved."""
+import glob
 import os
+import stat
 import time
 import unittest
 
@@ -174,6 +178,49 @@ class FilterEditor(ProgramTestCase):
         self.assertEqual(self.entries(editor), [])
         self.assertEqual(self.combo(editor)["selected"], -1)
         self.assert_mode(editor, editing=False)
+
+    def test_error_box_of_a_failed_save_holds_the_editor(self):
+        pid, main = self.start_program()
+        editor = self.open_editor(pid, main)
+        self.load(pid, editor, "Komunikatory")
+        edit = self.controls(editor)["edit"]["hwnd"]
+        # The focus went from the drop-down the load disabled to the list;
+        # Tab leads on to the text field.
+        self.xdotool("key", "Tab")
+        self.xdotool("type", "--delay", "50", "nowy.exe")
+        wait_for(lambda: self.window(edit)["text"] == "nowy.exe", what="the typed keyword")
+
+        path = os.path.join(self.filters, "komunikatory.txt")
+        os.chmod(path, stat.S_IRUSR | stat.S_IRGRP | stat.S_IROTH)
+        try:
+            self.click_at(editor["hwnd"], *ZAPISZ)
+            box = self.message_box(pid)
+            self.assertEqual(box["caption"], "Skorvel")
+            self.assertEqual(box["window"]["owner"], editor["hwnd"])
+            self.assertFalse(self.window(editor["hwnd"])["enabled"])
+            self.screenshot("error-box")
+            # Clicked again while the box is up (moved off the button first),
+            # "Zapisz" does nothing: no second box stacks on the first.
+            self.driver.call("move", box["hwnd"], 0, 0)
+            self.click_at(editor["hwnd"], *ZAPISZ)
+            time.sleep(1.0)
+            self.assertEqual(len([w for w in self.visible_windows(pid)
+                                  if w["class"] == "#32770"]), 1)
+            self.answer(box, "OK")
+            wait_for(lambda: self.window(editor["hwnd"])["enabled"], what="the editor enabled")
+        finally:
+            os.chmod(path, stat.S_IRUSR | stat.S_IWUSR | stat.S_IRGRP | stat.S_IROTH)
+        self.assertEqual(self.read("komunikatory.txt"), self.files["komunikatory.txt"])
+        self.assertEqual(len(glob.glob(os.path.join(self.folder, "log", "skorvel", "*.log"))), 1)
+
+        # Still editing, the keyboard where it was: typing goes on in the field.
+        self.assert_mode(editor, editing=True)
+        self.xdotool("type", "--delay", "50", "x")
+        wait_for(lambda: self.window(edit)["text"] == "nowy.exex", what="typing after the box")
+        self.click_at(editor["hwnd"], *DODAJ)
+        self.click_at(editor["hwnd"], *ZAPISZ)
+        self.assert_mode(editor, editing=False)
+        self.assertEqual(self.read("komunikatory.txt"), b"a.exe\r\nb.exe\r\nnowy.exex\r\n")
 
 
 if __name__ == "__main__":

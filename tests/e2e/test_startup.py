@@ -1,9 +1,12 @@
 """Start-up and lifetime of the real program: the main window, a second
 copy's question, and every way of closing."""
+import os
+import shutil
 import time
 import unittest
 
-from skorvel_e2e import (IDNO, SC_CLOSE, WM_SYSCOMMAND, ProgramTestCase, wait_for)
+from skorvel_e2e import (IDNO, SC_CLOSE, SOURCE, WM_SYSCOMMAND, ProgramTestCase, wait_for,
+                         windows_path)
 
 ROWS = ["Antywirusy", "Inne", "Komunikatory", "Manadżery plików i kompresja",
         "Odtwarzacze multimedialne", "Pobieranie danych", "Programy biurowe",
@@ -69,6 +72,42 @@ class StartUp(ProgramTestCase):
             with self.subTest(way=way):
                 pid, main = self.start_program()
                 close(pid, main["hwnd"])
+                self.assertEqual(self.wait_exit(pid), {"exited": True, "code": 0})
+                self.started.remove(pid)
+
+    def test_a_start_up_that_fails_shows_why_and_ends_cleanly(self):
+        """In every order of construction: the main window's layout unreadable
+        (nothing is built yet), broken half-way (its window exists), the
+        editor's layout unreadable (the main window is whole, its icon in the
+        tray). The windows made so far are gone when the error is shown, and
+        the process ends as any start-up that stops does."""
+        with open(os.path.join(SOURCE, "resources", "layouts", "main_frm.layout"),
+                  encoding="utf-8") as f:
+            half_built = f.read().replace("on-click: WiecejBtnClick", "on-click: NoSuchHandler")
+        unreadable = "not a layout\n"
+        cases = [("MAINFRM", unreadable, "MAINFRM(1): expected 'kind Name' or 'key: value'"),
+                 ("MAINFRM", half_built, "layout MAINFRM: no handler named NoSuchHandler."),
+                 ("EDYTORFRM", unreadable, "EDYTORFRM(1): expected 'kind Name' or 'key: value'")]
+        for number, (layout, replacement, message) in enumerate(cases):
+            with self.subTest(layout=layout, half_built=replacement is half_built):
+                folder = os.path.join(self.folder, str(number))
+                os.makedirs(folder)
+                exe = shutil.copy(self.exe, folder)
+                replacement_file = os.path.join(folder, "layout.txt")
+                with open(replacement_file, "w", encoding="utf-8") as f:
+                    f.write(replacement)
+                self.assertTrue(self.driver.call("replace-resource", windows_path(exe), "LAYOUT",
+                                                 layout, windows_path(replacement_file))["replaced"])
+
+                pid = self.start(exe)
+                box = self.message_box(pid)
+                self.screenshot(f"failed-start-up-{number}")
+                self.assertEqual(box["caption"], "Skorvel")
+                self.assertEqual(box["text"], message)
+                self.assertEqual([w for w in self.visible_windows(pid)
+                                  if w["hwnd"] != box["hwnd"]], [])
+                wait_for(lambda: self.tray_window() is None, what="no icon in the tray")
+                self.answer(box, "OK")
                 self.assertEqual(self.wait_exit(pid), {"exited": True, "code": 0})
                 self.started.remove(pid)
 

@@ -18,11 +18,6 @@ def setUpModule():
 
 class Tray(SystemTestCase):
     # --- the tray as the user sees it -------------------------------------
-    def tray_window(self):
-        """Wine's own tray window, shown while it holds an icon."""
-        return next((w for w in self.driver.call("windows", 0)
-                     if w["text"] == "Wine System Tray" and w["visible"]), None)
-
     def icon_point(self):
         """The centre of the first icon's 20 x 20 cell (the window may carry a
         title bar drawn by Wine)."""

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwctype>
+#include <locale.h>
+
 using namespace skorvel;
 
 namespace {
@@ -41,6 +45,45 @@ TEST(FilterEditorOrder, AlphabeticalIgnoringCaseWithTiesByExactText) {
     EXPECT_TRUE(FilterEntryLess(L"\u0142b", L"\u0141C")); // ł, Ł
 }
 
+// The order folds case as the host C library upper-cases the letters below
+// U+0180 (ASCII, Latin-1, Latin Extended-A): every pair of code points below
+// U+0250 sorts as one letter exactly when their upper cases agree there. Three
+// letters keep the order's own rule: dotless i pairs with the dotted capital
+// (its neighbour), and y with diaeresis and the long s, whose capitals the
+// pair rule does not reach, are not folded.
+TEST(FilterEditorOrder, CaseFoldsLikeTheHostsUpperCase) {
+    const locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+    ASSERT_NE(utf8, locale_t(nullptr)) << "the host has no C.UTF-8 locale";
+    constexpr char32_t kEnd = 0x250;
+    std::vector<char32_t> fold(kEnd);
+    for (char32_t c = 0; c < kEnd; ++c) {
+        const auto upper = char32_t(::towupper_l(wint_t(c), utf8));
+        fold[c] = upper < 0x180 ? upper : c;
+    }
+    ::freelocale(utf8);
+    fold[0x131] = 0x130;
+    fold[0xFF] = 0xFF;
+    fold[0x17F] = 0x17F;
+
+    // Two texts that differ in their first letter and then in a second one
+    // that orders them the other way: the first letters fold together
+    // exactly when the second letter decides both ways.
+    const auto sameLetter = [](char32_t x, char32_t y) {
+        const std::wstring xa = {wchar_t(x), L'a'}, xb = {wchar_t(x), L'b'};
+        const std::wstring ya = {wchar_t(y), L'a'}, yb = {wchar_t(y), L'b'};
+        return FilterEntryLess(xa, yb) && FilterEntryLess(ya, xb);
+    };
+    int wrong = 0;
+    for (char32_t x = 1; x < kEnd && wrong < 10; ++x)
+        for (char32_t y = x + 1; y < kEnd && wrong < 10; ++y)
+            if (sameLetter(x, y) != (fold[x] == fold[y])) {
+                ++wrong;
+                ADD_FAILURE() << std::hex << "U+" << unsigned(x) << " and U+" << unsigned(y)
+                              << (fold[x] == fold[y] ? " should" : " should not")
+                              << " sort as one letter";
+            }
+}
+
 TEST(FilterEditorOrder, AddedEntriesGoAfterTheirEquals) {
     const Lines sorted = {L"", L"a.exe", L"B.exe", L"b.exe", L"c.exe"};
     const struct {
@@ -53,6 +96,31 @@ TEST(FilterEditorOrder, AddedEntriesGoAfterTheirEquals) {
     for (const auto& c : cases)
         EXPECT_EQ(FilterEntryInsertPosition(sorted, c.entry), c.position) << WideToUtf8(c.entry);
     EXPECT_EQ(FilterEntryInsertPosition({}, L"x"), 0u);
+}
+
+// Read one entry at a time, the place is the same as in the whole list, found
+// by reading no more than about log2 of the entries.
+TEST(FilterEditorOrder, TheInsertPlaceNeedsOnlyAFewEntries) {
+    Lines sorted;
+    for (int i = 0; i < 1000; ++i)
+        sorted.push_back(std::to_wstring(10000 + 2 * (i / 3))); // runs of equal entries
+    for (const auto& entry :
+         {std::wstring(), std::wstring(L"10000"), std::wstring(L"10333"), std::wstring(L"10664"),
+          std::wstring(L"10665"), std::wstring(L"10666"), std::wstring(L"9")}) {
+        int reads = 0;
+        const size_t place = FilterEntryInsertPosition(
+            sorted.size(),
+            [&](size_t index) {
+                ++reads;
+                return sorted.at(index);
+            },
+            entry);
+        EXPECT_EQ(place,
+                  size_t(std::upper_bound(sorted.begin(), sorted.end(), entry, FilterEntryLess) -
+                         sorted.begin()))
+            << WideToUtf8(entry);
+        EXPECT_LE(reads, 11) << WideToUtf8(entry); // 2^10 > 1000
+    }
 }
 
 TEST(FilterEditorFiles, CategoryCaptionsMapToTheirStemsOthersPassThrough) {

@@ -1,10 +1,12 @@
 #include "core/filter_file.h"
 
+#include "iconv_reference.h"
 #include "platform/text.h"
 
 #include <gtest/gtest.h>
 
 using namespace skorvel;
+using namespace skorvel::testing;
 
 namespace {
 
@@ -104,8 +106,9 @@ TEST(FilterFile, EncodingWritesEveryLineWithCrLfAndTheMark) {
         EXPECT_EQ(back.Lines, lines) << int(c.encoding);
         EXPECT_EQ(back.Encoding, c.encoding);
     }
-    EXPECT_EQ(EncodeFilterFile({}, TFilterEncoding::feAnsi, kAnsi), "");
-    EXPECT_EQ(EncodeFilterFile({}, TFilterEncoding::feUtf16LE, kAnsi), "\xFF\xFE");
+    // An empty list is an empty file in every encoding: no mark alone.
+    for (const auto& c : cases)
+        EXPECT_EQ(EncodeFilterFile({}, c.encoding, kAnsi), "") << int(c.encoding);
 }
 
 TEST(FilterFile, AnsiKeywordsThatWouldReadAsAMarkAreSavedAsUtf8) {
@@ -140,6 +143,35 @@ TEST(Windows1250, EveryByteRoundTripsAndPolishLettersSitWhereWindowsPutsThem) {
                      0xD1, 0xD3, 0x8C, 0x8F, 0xAF, 0x80}));
     // Outside the code page: the default character.
     EXPECT_EQ(kAnsi.Encode(L"\u0416\u00E0x"), "??x");
+}
+
+// Every byte of the upper half against the host's own Windows-1250 table
+// (iconv), which knows nothing of this one. The five bytes the code page
+// leaves undefined, which iconv refuses, decode to the C1 control of the same
+// value. Encoding is the exact inverse: a character comes back as the byte
+// that decodes to it, and every other character of the Basic Multilingual
+// Plane that iconv cannot write in Windows-1250 becomes "?".
+TEST(Windows1250, EveryEntryMatchesTheHostsOwnTable) {
+    std::u32string undefined; // the bytes iconv refuses, as their own controls
+    for (int byte = 0x80; byte < 0x100; ++byte) {
+        const std::string one(1, char(byte));
+        const auto reference = IconvConvert("CP1250", "UTF-32LE", one);
+        if (!reference)
+            undefined.push_back(char32_t(byte));
+        const char32_t expected = reference ? Utf32Text(*reference).at(0) : char32_t(byte);
+        const std::wstring decoded = kAnsi.Decode(one);
+        ASSERT_EQ(decoded.size(), 1u);
+        EXPECT_EQ(char32_t(decoded[0]), expected) << std::hex << "byte 0x" << byte;
+        EXPECT_EQ(kAnsi.Encode(decoded), one) << std::hex << "byte 0x" << byte;
+    }
+    EXPECT_EQ(undefined, (std::u32string{0x81, 0x83, 0x88, 0x90, 0x98}));
+    for (char32_t c = 0x80; c < 0x10000; ++c) {
+        if ((c >= 0xD800 && c <= 0xDFFF) || undefined.find(c) != std::u32string::npos ||
+            IconvConvert("UTF-32LE", "CP1250", Utf32Bytes({c})))
+            continue; // a surrogate, or a character of the table checked above
+        EXPECT_EQ(kAnsi.Encode(std::wstring(1, wchar_t(c))), "?")
+            << std::hex << "U+" << unsigned(c);
+    }
 }
 
 // An ANSI list saved with a character the code page lacks would come back

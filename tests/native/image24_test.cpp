@@ -41,6 +41,32 @@ TEST(Image24, RowsArePaddedLikeDibRows) {
     }
 }
 
+// A new size in either dimension alone is a new image (black, rows of the new
+// stride); only the same size keeps the pixels.
+TEST(Image24, ResizingInOneDimensionGivesANewImage) {
+    const struct {
+        int width, height;
+        bool kept;
+    } cases[] = {{6, 3, false}, {4, 5, false}, {7, 6, false}, {4, 3, true}, {0, 3, false}};
+    for (const auto& c : cases) {
+        TImage24 image(4, 3, kInk);
+        image.SetSize(c.width, c.height);
+        EXPECT_EQ(image.Width(), c.width) << c.width << "x" << c.height;
+        EXPECT_EQ(image.Height(), c.height) << c.width << "x" << c.height;
+        const TRGB24 expected = c.kept ? kInk : TRGB24{0, 0, 0};
+        int other = 0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                other += image.Pixel(x, y) != expected;
+        EXPECT_EQ(other, 0) << c.width << "x" << c.height;
+        // The whole new area can be drawn on.
+        image.View().Fill(kBack);
+        if (c.width > 0 && c.height > 0) {
+            EXPECT_EQ(image.Pixel(c.width - 1, c.height - 1), kBack);
+        }
+    }
+}
+
 TEST(Image24, LinesLeaveTheirEndPointUndrawn) {
     const struct {
         TPixelPoint from, to;

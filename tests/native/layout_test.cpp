@@ -1,6 +1,7 @@
 #include "ui/framework/layout.h"
 #include "ui/framework/shortcut.h"
 #include "ui/framework/style.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 
@@ -209,6 +210,61 @@ TEST(Layout, EveryReaderErrorNamesItsLine) {
     }
 }
 
+// "#RRGGBB" is red, green and blue as written; the value holds them as
+// 0x00BBGGRR. Only exactly six hexadecimal digits after the "#" are a colour.
+TEST(Layout, HexColoursPutEachChannelInItsByte) {
+    const struct {
+        const wchar_t* text;
+        uint32_t colour;
+    } good[] = {{L"#FF0000", 0x0000FF}, {L"#00FF00", 0x00FF00}, {L"#0000FF", 0xFF0000},
+                {L"#A1B2C3", 0xC3B2A1}, {L"#abcdef", 0xEFCDAB}, {L"#000000", 0x000000},
+                {L"#FFFFFF", 0xFFFFFF}, {L"#0F1E2D", 0x2D1E0F}};
+    for (const auto& c : good) {
+        uint32_t colour = 0x12345678;
+        ASSERT_TRUE(ParseColor(c.text, colour)) << WideToUtf8(c.text);
+        EXPECT_EQ(colour, c.colour) << WideToUtf8(c.text);
+    }
+    for (const wchar_t* text : {L"#12345G", L"#G12345", L"#1234567", L"#12345", L"112233",
+                                L"#-12345", L"# 12345", L"#0x1234", L"#", L""}) {
+        uint32_t colour = 0;
+        EXPECT_FALSE(ParseColor(text, colour)) << WideToUtf8(text);
+    }
+}
+
+TEST(Layout, WordsAndNumbersSplitAtRunsOfBlanks) {
+    const auto root = ParseLayout("form F\n"
+                                  "    words: a  bb   c\n"
+                                  "    one: single\n"
+                                  "    numbers: 1   -2  0x10 7\n"
+                                  "    tabbed: a\tb\n"
+                                  "    panel   P\n",
+                                  L"t");
+    EXPECT_EQ(root->Words(L"words"), (std::vector<std::wstring>{L"a", L"bb", L"c"}));
+    EXPECT_EQ(root->Words(L"one"), std::vector<std::wstring>{L"single"});
+    EXPECT_EQ(root->Words(L"tabbed"), std::vector<std::wstring>{L"a\tb"}); // blanks only
+    EXPECT_TRUE(root->Words(L"missing").empty());
+    EXPECT_EQ(root->Ints(L"numbers"), (std::vector<int>{1, -2, 16, 7}));
+    ASSERT_EQ(root->Children().size(), 1u);
+    EXPECT_EQ(root->Children()[0]->Name(), L"P");
+    EXPECT_THROW(ParseLayout("form F\n    panel P extra\n", L"t"), ELayoutError);
+}
+
+TEST(Layout, BooleansAreTrueFalseOrTheFallback) {
+    const auto root = ParseLayout("form F\n"
+                                  "    yes: true\n"
+                                  "    no: false\n"
+                                  "    odd: True\n"
+                                  "    other: 1\n",
+                                  L"t");
+    for (const bool fallback : {false, true}) {
+        EXPECT_TRUE(root->Bool(L"yes", fallback));
+        EXPECT_FALSE(root->Bool(L"no", fallback));
+        EXPECT_EQ(root->Bool(L"missing", fallback), fallback);
+        EXPECT_THROW(root->Bool(L"odd", fallback), ELayoutError);
+        EXPECT_THROW(root->Bool(L"other", fallback), ELayoutError);
+    }
+}
+
 TEST(ShortCut, TextAndValueBothWays) {
     const struct {
         const wchar_t* text;
@@ -225,6 +281,52 @@ TEST(ShortCut, TextAndValueBothWays) {
     EXPECT_FALSE(TextToShortCut(L"Ctrl+", value));
     EXPECT_FALSE(TextToShortCut(L"F25", value));
     EXPECT_FALSE(TextToShortCut(L"Hyper+A", value));
+}
+
+// Every key name against the platform's virtual-key code (the VK_ constants
+// of the Windows headers), both ways, with the bounds of the letter, digit
+// and function-key ranges.
+TEST(ShortCut, EveryKeyNameIsItsVirtualKeyCode) {
+    const struct {
+        const wchar_t* name;
+        uint8_t key;
+    } keys[] = {
+        {L"Backspace", 0x08},                                                          // VK_BACK
+        {L"Tab", 0x09},                                                                // VK_TAB
+        {L"Enter", 0x0D},                                                              // VK_RETURN
+        {L"Esc", 0x1B},                                                                // VK_ESCAPE
+        {L"Space", 0x20},                                                              // VK_SPACE
+        {L"PgUp", 0x21},                                                               // VK_PRIOR
+        {L"PgDn", 0x22},                                                               // VK_NEXT
+        {L"End", 0x23},                                                                // VK_END
+        {L"Home", 0x24},                                                               // VK_HOME
+        {L"Left", 0x25},                                                               // VK_LEFT
+        {L"Up", 0x26},                                                                 // VK_UP
+        {L"Right", 0x27},                                                              // VK_RIGHT
+        {L"Down", 0x28},                                                               // VK_DOWN
+        {L"Ins", 0x2D},                                                                // VK_INSERT
+        {L"Del", 0x2E},                                                                // VK_DELETE
+        {L"0", 0x30},         {L"9", 0x39}, {L"A", 0x41}, {L"Z", 0x5A}, {L"F1", 0x70}, // VK_F1
+        {L"F12", 0x7B},                                                                // VK_F12
+        {L"F24", 0x87},                                                                // VK_F24
+    };
+    for (const auto& k : keys) {
+        TShortCut value = 0;
+        ASSERT_TRUE(TextToShortCut(k.name, value)) << WideToUtf8(k.name);
+        EXPECT_EQ(value, k.key) << WideToUtf8(k.name);
+        EXPECT_EQ(ShortCutToText(k.key), k.name);
+        const std::wstring chord = std::wstring(L"Ctrl+Shift+") + k.name;
+        ASSERT_TRUE(TextToShortCut(chord, value)) << WideToUtf8(chord);
+        EXPECT_EQ(value, TShortCut(k.key | kCtrlFlag | kShiftFlag)) << WideToUtf8(chord);
+        EXPECT_EQ(ShortCutToText(value), L"Shift+Ctrl+" + std::wstring(k.name));
+    }
+    for (const wchar_t* text : {L"F0", L"F00", L"a", L"Escape", L"", L"+A", L"Del+"}) {
+        TShortCut value = 0;
+        EXPECT_FALSE(TextToShortCut(text, value)) << WideToUtf8(text);
+    }
+    // Codes without a name have no text.
+    for (const uint8_t key : {0x00, 0x2F, 0x40, 0x5B, 0x6F, 0x88})
+        EXPECT_EQ(ShortCutToText(key), L"") << int(key);
 }
 
 TEST(Style, TheProgramsStyleIsComplete) {

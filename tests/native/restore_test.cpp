@@ -52,6 +52,26 @@ TEST(SortUnique, SortsAndKeepsOneEntryPerGroupThatComparesEqual) {
     }
 }
 
+// Paths that compare equal keep the order in which they were recorded, so the
+// spelling recorded first is the one relaunched, however many there are.
+TEST(SortUnique, OfPathsThatCompareEqualTheFirstRecordedStays) {
+    const struct {
+        Lines input, result;
+    } cases[] = {
+        {{L"C:\\A\\x.exe", L"c:\\a\\X.EXE"}, {L"C:\\A\\x.exe"}},
+        {{L"c:\\a\\X.EXE", L"C:\\A\\x.exe"}, {L"c:\\a\\X.EXE"}},
+        {{L"b", L"A", L"B", L"a", L"b"}, {L"A", L"b"}},
+        {{L"x1", L"X1", L"x1", L"X1", L"x1", L"X1", L"x1", L"X1", L"x1", L"X1",
+          L"x1", L"X1", L"x1", L"X1", L"x1", L"X1", L"x1", L"X1", L"x1", L"X1"},
+         {L"x1"}},
+    };
+    for (const auto& c : cases) {
+        Lines list = c.input;
+        SortUnique(list, CompareAsciiNoCase);
+        EXPECT_EQ(list, c.result) << WideToUtf8(c.input.front());
+    }
+}
+
 TEST(PrzywrocBtnClick, LaunchesInPathOrderWithMessagesBeforeEachThenServicesModeAndTicks) {
     FakeCore f;
     Optimise(f, {L"b.exe", L"a.exe", L"B.EXE"});

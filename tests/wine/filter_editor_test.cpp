@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 using namespace skorvel;
 using namespace skorvel::testing;
@@ -135,9 +137,52 @@ protected:
         ::SetKeyboardState(state);
     }
 
-    static bool TemporaryFilesLeft() {
+    // Real input, queued through the system as the mouse and the keyboard
+    // queue it: it waits behind whatever the test is doing until the test
+    // handles its messages, and the system decides then which window gets it.
+    static void QueueClick(const TControl& control) {
+        RECT r;
+        ::GetWindowRect(control.Handle(), &r);
+        ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        ::SendInput(2, input, sizeof(INPUT));
+    }
+    // Each key pressed and released in turn; a modifier, when given, is held
+    // around them.
+    static void QueueKeys(std::initializer_list<WORD> keys, WORD modifier = 0) {
+        std::vector<INPUT> input;
+        const auto key = [&](WORD code, bool up) {
+            INPUT one = {};
+            one.type = INPUT_KEYBOARD;
+            one.ki.wVk = code;
+            one.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            input.push_back(one);
+        };
+        if (modifier)
+            key(modifier, false);
+        for (WORD code : keys) {
+            key(code, false);
+            key(code, true);
+        }
+        if (modifier)
+            key(modifier, true);
+        ::SendInput(UINT(input.size()), input.data(), sizeof(INPUT));
+    }
+    // Handles messages until the queued input has arrived and been handled.
+    static void Settle() {
+        for (int round = 0; round < 20; ++round) {
+            app->ProcessMessages();
+            ::Sleep(10);
+        }
+    }
+
+    static bool TemporaryFilesLeft() { return TemporaryFilesIn(folder->Path()); }
+    static bool TemporaryFilesIn(const std::wstring& path) {
         WIN32_FIND_DATAW entry;
-        const HANDLE search = ::FindFirstFileW((folder->Path() + L"*.tmp").c_str(), &entry);
+        const HANDLE search = ::FindFirstFileW((path + L"*.tmp").c_str(), &entry);
         if (search == INVALID_HANDLE_VALUE)
             return false;
         ::FindClose(search);
@@ -498,4 +543,364 @@ TEST_F(FilterEditor, KeywordOutsideTheCodePageMakesAnAnsiListUtf8) {
     std::sort(expected.begin(), expected.end(), FilterEntryLess);
     EXPECT_EQ(Entries(), expected);
     EXPECT_TRUE(errors.Codes.empty());
+}
+
+// The four controls that follow the mode are set by the handler that changes
+// the mode, not only by the next tick: a click waiting in the queue behind
+// "Anuluj", or behind the showing of an editor closed while editing, must
+// meet a disabled "Zapisz", or it would write an empty list over the file (or
+// a file named ".txt").
+TEST_F(FilterEditor, AClickQueuedBehindAModeChangeMeetsTheNewMode) {
+    const std::string bytes = "b.exe\r\na.exe\r\n";
+    Write(L"komunikatory", bytes);
+    Load(L"Komunikatory");
+    QueueClick(*editor->AnulujBtn);
+    QueueClick(*editor->ZapiszBtn);
+    Settle();
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_EQ(Flags(), kChoosing);
+    EXPECT_EQ(Read(L"komunikatory"), bytes);
+
+    Load(L"Komunikatory");
+    editor->Hide();
+    editor->Show();
+    QueueClick(*editor->ZapiszBtn);
+    Settle();
+    EXPECT_EQ(Flags(), kChoosing);
+    EXPECT_EQ(Read(L""), "<missing>") << "an empty list was saved as .txt";
+    EXPECT_EQ(Read(L"komunikatory"), bytes);
+    EXPECT_TRUE(errors.Codes.empty());
+}
+
+// Disabling the control that has the focus hands the focus to the next
+// enabled control of the tab order, showing the editor starts at the first,
+// and activating it again gives the focus back: keys typed after each mode
+// change reach a control.
+TEST_F(FilterEditor, TheKeyboardKeepsWorkingAcrossEveryModeChange) {
+    Write(L"komunikatory", "b.exe\r\na.exe\r\n");
+    auto& list = *editor->FiltryList;
+    const auto focus = [] {
+        const HWND focused = ::GetFocus();
+        for (TControl* c : std::initializer_list<TControl*>{editor->FiltryList,
+                                                            editor->KategorieList, editor->WpisEdt})
+            if (c->Handle() == focused)
+                return WideToUtf8(c->Name());
+        return std::string(focused == editor->Handle() ? "the form" : "nothing");
+    };
+    EXPECT_EQ(focus(), "FiltryList") << "no focus when shown";
+    QueueKeys({VK_TAB});
+    Settle();
+    ASSERT_EQ(focus(), "KategorieList");
+
+    // Load disables the drop-down that has the focus.
+    Choose(L"Komunikatory");
+    editor->KategorieList->SetFocus();
+    Click(*editor->WczytajBtn);
+    EXPECT_EQ(focus(), "FiltryList") << "after Wczytaj";
+    QueueKeys({'A'}, VK_CONTROL);
+    QueueKeys({VK_DELETE});
+    Settle();
+    EXPECT_TRUE(Entries().empty()) << "Ctrl+A and Del after Wczytaj";
+    QueueKeys({VK_TAB, 'A', 'B', 'C'});
+    Settle();
+    EXPECT_EQ(focus(), "WpisEdt");
+    EXPECT_EQ(editor->WpisEdt->Text(), L"abc");
+    Click(*editor->DodajBtn);
+
+    // Activated again after another window: the focus comes back.
+    QueueKeys({'D'});
+    Settle();
+    ::SetForegroundWindow(host->Handle());
+    Settle();
+    ::SetForegroundWindow(editor->Handle());
+    Settle();
+    EXPECT_EQ(focus(), "WpisEdt") << "after activation";
+    QueueKeys({'E'});
+    Settle();
+    EXPECT_EQ(editor->WpisEdt->Text(), L"de");
+
+    // Save disables the text field that has the focus.
+    Click(*editor->ZapiszBtn);
+    EXPECT_EQ(focus(), "FiltryList") << "after Zapisz";
+    EXPECT_EQ(Read(L"komunikatory"), "abc\r\n");
+    QueueKeys({'A'}, VK_CONTROL);
+    QueueKeys({VK_DELETE});
+    Settle();
+    EXPECT_TRUE(Entries().empty()) << "Ctrl+A and Del after Zapisz";
+    QueueKeys({VK_TAB});
+    Settle();
+    EXPECT_EQ(focus(), "KategorieList");
+
+    // Cancel disables the text field that has the focus.
+    Load(L"Komunikatory");
+    editor->WpisEdt->SetFocus();
+    Click(*editor->AnulujBtn);
+    EXPECT_EQ(focus(), "FiltryList") << "after Anuluj";
+    const int chosen = editor->KategorieList->ItemIndex();
+    QueueKeys({VK_TAB, chosen > 0 ? WORD(VK_UP) : WORD(VK_DOWN)});
+    Settle();
+    EXPECT_EQ(focus(), "KategorieList");
+    EXPECT_NE(editor->KategorieList->ItemIndex(), chosen) << "the drop-down took no key";
+    EXPECT_EQ(list.Count(), 0);
+}
+
+namespace {
+
+// Watches for the test's own message boxes from another thread while the test
+// is inside one: notes the first box's owner and whether the editor could
+// still be used, clicks "Zapisz" where a user would, and closes every box.
+class TErrorBoxWatch {
+public:
+    explicit TErrorBoxWatch(std::function<void()> whileShown)
+        : FWhileShown(std::move(whileShown)), FThread([this] { Run(); }) {}
+    ~TErrorBoxWatch() {
+        if (FThread.joinable())
+            FThread.join();
+    }
+    void Join() { FThread.join(); }
+
+    HWND Owner = nullptr;
+    bool OwnerEnabledWhileShown = true;
+    int MostBoxes = 0; // boxes up at the same time
+
+private:
+    static std::vector<HWND> Boxes() {
+        std::vector<HWND> boxes;
+        ::EnumWindows(
+            [](HWND window, LPARAM param) {
+                DWORD process = 0;
+                ::GetWindowThreadProcessId(window, &process);
+                wchar_t name[16] = {};
+                ::GetClassNameW(window, name, 16);
+                if (process == ::GetCurrentProcessId() && std::wstring(name) == L"#32770" &&
+                    ::IsWindowVisible(window))
+                    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&boxes));
+        return boxes;
+    }
+    void Run() {
+        std::vector<HWND> boxes;
+        for (int attempt = 0; attempt < 200 && boxes.empty(); ++attempt) {
+            ::Sleep(50);
+            boxes = Boxes();
+        }
+        if (boxes.empty())
+            return;
+        ::Sleep(100);
+        Owner = ::GetWindow(boxes[0], GW_OWNER);
+        OwnerEnabledWhileShown = ::IsWindowEnabled(Owner);
+        // Out of the way of the editor's buttons.
+        ::SetWindowPos(boxes[0], nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ::Sleep(100);
+        FWhileShown();
+        for (int quiet = 0; quiet < 10;) {
+            ::Sleep(100);
+            boxes = Boxes();
+            MostBoxes = std::max(MostBoxes, int(boxes.size()));
+            if (boxes.empty()) {
+                ++quiet;
+                continue;
+            }
+            quiet = quiet > 0 && quiet < 5 ? quiet : 5; // a little longer: another may come
+            for (HWND box : boxes)
+                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+
+    std::function<void()> FWhileShown;
+    std::thread FThread;
+};
+
+} // namespace
+
+// The error box of a failed save is modal to the editor: while it is up the
+// editor takes no input, so "Zapisz" cannot be clicked again and no second
+// box stacks on the first. Afterwards the focus is where it was. The box is
+// the application's own (no OnException handler).
+TEST_F(FilterEditor, TheErrorBoxOfAFailedSaveHoldsTheEditorItBelongsTo) {
+    const std::string bytes = "a.exe\r\n";
+    const std::wstring path = Write(L"antywirusy", bytes);
+    Load(L"Antywirusy");
+    editor->FiltryList->SetFocus();
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    const auto handler = app->OnException;
+    app->OnException = nullptr;
+    TErrorBoxWatch watch([] { QueueClick(*editor->ZapiszBtn); });
+    Click(*editor->ZapiszBtn);
+    watch.Join();
+    app->OnException = handler;
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    EXPECT_EQ(watch.Owner, editor->Handle());
+    EXPECT_FALSE(watch.OwnerEnabledWhileShown);
+    EXPECT_EQ(watch.MostBoxes, 1) << "a second save ran while the box was up";
+    Settle();
+    EXPECT_TRUE(editor->Enabled());
+    EXPECT_EQ(::GetFocus(), editor->FiltryList->Handle());
+    EXPECT_EQ(Read(L"antywirusy"), bytes);
+    EXPECT_FALSE(editor->WczytajBtn->Enabled()) << "a failed save stays in Editing";
+}
+
+// A list that refuses an entry raises instead of going on without it.
+TEST_F(FilterEditor, AnEntryTheListRefusesIsAnErrorNotALoss) {
+    auto& list = *editor->FiltryList;
+    list.SetItems({L"a.exe", L"b.exe"});
+    EXPECT_THROW(list.Insert(3, L"c.exe"), Exception);
+    EXPECT_EQ(Entries(), (Lines{L"a.exe", L"b.exe"}));
+}
+
+namespace {
+
+std::wstring Environment(const wchar_t* name) {
+    wchar_t value[512] = {};
+    const DWORD length = ::GetEnvironmentVariableW(name, value, 512);
+    return length && length < 512 ? std::wstring(value, length) : std::wstring();
+}
+
+// Writes to the file until the disk refuses; the error that ended it.
+DWORD FillDisk(const std::wstring& path) {
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return ::GetLastError();
+    const std::string block(4096, 'f');
+    DWORD written = 0, error = 0;
+    while (::WriteFile(file, block.data(), DWORD(block.size()), &written, nullptr) &&
+           written == block.size()) {
+    }
+    error = ::GetLastError();
+    ::CloseHandle(file);
+    return error;
+}
+
+// Gives back the last Bytes of the file.
+void Shorten(const std::wstring& path, LONG bytes) {
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ::SetFilePointer(file, -bytes, nullptr, FILE_END);
+    ::SetEndOfFile(file);
+    ::CloseHandle(file);
+}
+
+} // namespace
+
+// A save that runs out of disk space half way leaves the original file byte
+// for byte and no temporary file, and reports the error; with space again the
+// same save goes through. The disk is a real one of 64 KiB (the setup script
+// mounts it as E:).
+TEST_F(FilterEditor, ASaveThatRunsOutOfDiskSpaceLeavesTheOriginal) {
+    const std::wstring refused = Environment(L"SKORVEL_SMALL_DISK_REFUSED");
+    if (!refused.empty())
+        GTEST_SKIP() << WideToUtf8(refused);
+    const std::wstring drive = Environment(L"SKORVEL_SMALL_DISK");
+    ASSERT_FALSE(drive.empty()) << "the setup script did not run";
+    ASSERT_EQ(::GetDriveTypeW(drive.c_str()), UINT(DRIVE_FIXED));
+    const std::wstring filters = drive + L"filters\\";
+    ASSERT_TRUE(::CreateDirectoryW(filters.c_str(), nullptr));
+    const std::string bytes = "keep.exe\r\nother.exe\r\n";
+    {
+        const HANDLE file = ::CreateFileW((filters + L"inne.txt").c_str(), GENERIC_WRITE, 0,
+                                          nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+        ::CloseHandle(file);
+    }
+    TEdytorFrm small(filters);
+    small.FormShow(small);
+    small.KategorieList->SetItemIndex(0);
+    Click(*small.WczytajBtn);
+    ASSERT_FALSE(small.WczytajBtn->Enabled());
+    for (wchar_t letter = L'a'; letter < L'k'; ++letter) {
+        small.WpisEdt->SetText(std::wstring(1500, letter) + L".exe");
+        Click(*small.DodajBtn);
+    }
+    const Lines shown = small.FiltryList->Items();
+
+    // About 15 KiB to write, 8 KiB free.
+    const std::wstring filler = drive + L"filler";
+    const DWORD full = FillDisk(filler);
+    ASSERT_EQ(full, DWORD(ERROR_DISK_FULL));
+    Shorten(filler, 8192);
+    Click(*small.ZapiszBtn);
+    EXPECT_EQ(errors.Codes, std::vector<uint32_t>{ERROR_DISK_FULL});
+    EXPECT_TRUE(TTempFolder::Read(filters + L"inne.txt") == bytes)
+        << "the original must stay byte for byte";
+    EXPECT_FALSE(TemporaryFilesIn(filters));
+    EXPECT_FALSE(small.WczytajBtn->Enabled()) << "a failed save stays in Editing";
+    EXPECT_EQ(small.FiltryList->Items(), shown);
+
+    ASSERT_TRUE(::DeleteFileW(filler.c_str()));
+    Click(*small.ZapiszBtn);
+    EXPECT_EQ(errors.Codes.size(), 1u);
+    EXPECT_EQ(ReadFilterFile(filters + L"inne.txt").Lines, shown);
+    EXPECT_FALSE(TemporaryFilesIn(filters));
+    EdytorFrm = editor;
+}
+
+// Del removes the selected rows in one pass; what it leaves is what the list
+// box leaves when each selected row is deleted on its own, from the last to
+// the first (a plain list box of the same kind beside it): the rows, their
+// order, no selection, the caret and the anchor. Ctrl+Z afterwards finds
+// nothing selected either.
+TEST_F(FilterEditor, DelLeavesTheListAsDeletingEachSelectedRowLeavesIt) {
+    const DWORD style = WS_CHILD | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                        LBS_EXTENDEDSEL;
+    const HWND reference = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", style, 0, 0, 289,
+                                             161, host->Handle(), nullptr, nullptr, nullptr);
+    ASSERT_NE(reference, nullptr);
+    ::SendMessageW(reference, LB_SETITEMHEIGHT, 0, 13);
+    auto& list = *editor->FiltryList;
+    const HWND shown = list.Handle();
+    Lines rows;
+    for (int i = 0; i < 100; ++i)
+        rows.push_back(L"row" + std::to_wstring(1000 + i));
+    const struct {
+        const char* name;
+        std::vector<std::pair<int, int>> ranges;
+        int caret, anchor;
+    } cases[] = {
+        {"all", {{0, 99}}, 70, 10},
+        {"a range in the middle", {{30, 60}}, 45, 30},
+        {"before the caret", {{10, 20}}, 80, 20},
+        {"scattered", {{5, 5}, {33, 36}, {90, 95}}, 33, 33},
+        {"the caret's own rows", {{95, 99}}, 99, 99},
+        {"one", {{0, 0}}, 0, 0},
+        {"none", {}, 50, 50},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        list.SetItems(rows);
+        ::SendMessageW(reference, LB_RESETCONTENT, 0, 0);
+        for (const auto& row : rows)
+            ::SendMessageW(reference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+        for (const HWND box : {shown, reference}) {
+            for (const auto& range : c.ranges)
+                ::SendMessageW(box, LB_SELITEMRANGEEX, range.first, range.second);
+            ::SendMessageW(box, LB_SETANCHORINDEX, c.anchor, 0);
+            ::SendMessageW(box, LB_SETCARETINDEX, c.caret, 0);
+        }
+        for (int i = int(rows.size()) - 1; i >= 0; --i)
+            if (::SendMessageW(reference, LB_GETSEL, i, 0) > 0)
+                ::SendMessageW(reference, LB_DELETESTRING, i, 0);
+        editor->UsunMenuBtnClick(list);
+
+        Lines left;
+        const int count = int(::SendMessageW(reference, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[32] = {};
+            ::SendMessageW(reference, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            left.push_back(text);
+        }
+        EXPECT_EQ(Entries(), left);
+        for (const UINT query : {LB_GETSELCOUNT, LB_GETCARETINDEX, LB_GETANCHORINDEX, LB_GETCURSEL})
+            EXPECT_EQ(::SendMessageW(shown, query, 0, 0), ::SendMessageW(reference, query, 0, 0))
+                << "query 0x" << std::hex << query;
+        editor->OdznaczWszystkoMenuBtnClick(list);
+        EXPECT_EQ(::SendMessageW(shown, LB_GETSELCOUNT, 0, 0), 0);
+        EXPECT_EQ(Entries(), left);
+    }
+    ::DestroyWindow(reference);
 }

@@ -332,6 +332,31 @@ TEST(Framework, ExceptionsOfAWindowsOwnHandlingReachTheHook) {
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"Broken:no paint", L"Broken:no paint"}));
 }
 
+// The application window's hooks and its own handling stand behind the same
+// kind of boundary: the application is the sender, and the window goes on.
+TEST(Framework, ExceptionsOfTheApplicationWindowsHooksReachTheHook) {
+    TApplication& application = TestApplication();
+    const UINT failing = WM_APP + 17;
+    int calls = 0;
+    const int hook = application.HookMainWindow([&](UINT message, WPARAM, LPARAM, LRESULT&) {
+        if (message != failing)
+            return false;
+        ++calls;
+        throw Exception(L"hook failed");
+    });
+    std::vector<std::wstring> seen;
+    application.OnException = [&](TObject& sender, const std::exception& e) {
+        seen.push_back(sender.Name() + L":" + ExceptionMessage(e));
+    };
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(::SendMessageW(application.Handle(), failing, 0, 0), 0);
+    application.OnException = nullptr;
+    application.UnhookMainWindow(hook);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(seen,
+              (std::vector<std::wstring>{L"Application:hook failed", L"Application:hook failed"}));
+}
+
 // A speed button clicks for a left press and a release both on it; leaving
 // in between does not matter, losing the mouse capture ends the press.
 TEST(Framework, SpeedButtonClicksForPressAndReleaseOnIt) {

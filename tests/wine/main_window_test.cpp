@@ -8,6 +8,10 @@
 #include "ui/main_window.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 using namespace skorvel;
 
@@ -197,4 +201,37 @@ TEST_F(Program, LayoutSettingsOfTheCustomControlsMatchThePresets) {
         ApplyVistaPanelSettings(*expected, name);
         EXPECT_EQ(settings(form->FindComponent<TvxVistaPanel>(name)), settings(*expected)) << name;
     }
+}
+
+// In a process of its own: FormDestroy ends the process. A handler run at
+// exit, while the process still lives, asks the shell about the icon.
+TEST_F(Program, FormDestroyTakesTheIconOutOfTheTrayBeforeTheProcessEnds) {
+    EXPECT_EXIT(
+        {
+            static TNotifyIconDataEx record = main->TrayIcon->Data();
+            const bool before =
+                ::Shell_NotifyIconW(NIM_MODIFY, reinterpret_cast<PNOTIFYICONDATAW>(&record));
+            std::fprintf(stderr, "in the tray: before %d", before);
+            std::atexit([] {
+                const bool atExit =
+                    ::Shell_NotifyIconW(NIM_MODIFY, reinterpret_cast<PNOTIFYICONDATAW>(&record));
+                std::fprintf(stderr, ", at exit %d\n", atExit);
+            });
+            main->Destroy(); // FormDestroy, which ends the process
+            std::fprintf(stderr, ", still running\n");
+        },
+        ::testing::ExitedWithCode(0), "in the tray: before 1, at exit 0");
+}
+
+// In a process of its own: nothing that could reach the main window outlives
+// it, as when a start-up that fails unwinds it.
+TEST_F(Program, AFreedMainWindowLeavesNothingThatReachesIt) {
+    EXPECT_EXIT(
+        {
+            delete main; // not through FormDestroy: the process goes on
+            std::fprintf(stderr, "main form %d, exception hook %d, global %d\n",
+                         app->MainForm() != nullptr, bool(app->OnException), MainFrm != nullptr);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "main form 0, exception hook 0, global 0");
 }

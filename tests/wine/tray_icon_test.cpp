@@ -11,7 +11,11 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <sstream>
 
 using namespace skorvel;
@@ -38,10 +42,12 @@ public:
     TTrayFrm() : TForm(kLayout, L"test") {
         Publish(L"First", &TTrayFrm::First);
         Publish(L"Second", &TTrayFrm::Second);
+        Publish(L"Spare", &TTrayFrm::Spare);
         Build();
     }
     void First(TObject&) { Log.push_back("item:First"); }
     void Second(TObject&) { Log.push_back("item:Second"); }
+    void Spare(TObject&) { Log.push_back("item:Spare"); }
     TPopupMenu& Menu() { return FindComponent<TPopupMenu>(L"Menu"); }
 };
 
@@ -368,6 +374,15 @@ TEST_F(TrayIcon, TaskbarCreatedReaddsOnlyAVisibleIcon) {
     }
 }
 
+TEST_F(TrayIcon, AsksForTheShellsRestartBroadcastToReachTheApplicationWindow) {
+    TCoolTrayIcon icon(form.get());
+    const auto& request = icon.TaskbarCreatedRequest();
+    EXPECT_EQ(request.Window, TestApplication().Handle()) << "the window the icon's hook is on";
+    EXPECT_EQ(request.Message, ::RegisterWindowMessageW(L"TaskbarCreated"));
+    EXPECT_EQ(request.Answer.Call, TMessageFilterCall::mfcWindow);
+    EXPECT_TRUE(request.Answer.Allowed);
+}
+
 struct OwnerHookCase {
     const char* name;
     UINT message;
@@ -578,4 +593,330 @@ TEST_F(TrayIcon, BitmapBecomesASmallIcon) {
     ::DeleteObject(info.hbmColor);
     ::DeleteObject(info.hbmMask);
     ::DeleteObject(bitmap);
+}
+
+namespace {
+
+// Raises from operations a derived icon may override, outside the events'
+// own guards.
+class TRaisingTrayIcon : public TCoolTrayIcon {
+public:
+    using TCoolTrayIcon::TCoolTrayIcon;
+    void MoveToTray() override { throw Exception(L"move failed"); }
+
+protected:
+    void Click() override { throw Exception(L"click failed"); }
+};
+
+} // namespace
+
+// Every window of the component stops what its handling raises at its window
+// procedure: the handler window, the owner form's hook, the application
+// window's hook and the simple-timer window. Each reaches the application's
+// handler, and each window goes on answering.
+TEST_F(TrayIcon, ExceptionsOfEveryWindowOfTheIconReachTheApplicationsHandler) {
+    std::vector<std::wstring> seen;
+    TestApplication().OnException = [&](TObject& sender, const std::exception& e) {
+        seen.push_back(sender.Name() + L":" + ExceptionMessage(e));
+    };
+    TRaisingTrayIcon icon(form.get(), L"Raising");
+    icon.SetMinimizeToTray(true);
+    icon.OnMinimizeToTray = [](TObject&) {};
+    for (int round = 0; round < 2; ++round) {
+        Notify(icon, WM_LBUTTONDOWN);
+        EXPECT_EQ(Notify(icon, WM_LBUTTONUP), 0);
+        EXPECT_EQ(::SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0), 0);
+        ::SendMessageW(TestApplication().Handle(), WM_SIZE, SIZE_MINIMIZED, 0);
+    }
+    TSimpleTimer timer(10, [](TObject&) { throw Exception(L"tick failed"); });
+    timer.SetEnabled(true);
+    Pump(100);
+    timer.SetEnabled(false);
+    TestApplication().OnException = nullptr;
+    ASSERT_GE(seen.size(), 8u);
+    EXPECT_EQ(std::vector<std::wstring>(seen.begin(), seen.begin() + 7),
+              (std::vector<std::wstring>{L"Raising:click failed", L"Raising:move failed",
+                                         L"Application:move failed", L"Raising:click failed",
+                                         L"Raising:move failed", L"Application:move failed",
+                                         L":tick failed"}));
+    EXPECT_EQ(seen.back(), L":tick failed") << "the timer went on ticking";
+}
+
+// What a handler changes about the menu counts at once: the menu opens, or
+// its default item is chosen, only if it is still there and still opens by
+// itself when the handler returns.
+TEST_F(TrayIcon, WhatAnEventHandlerChangesAboutTheMenuCountsAtOnce) {
+    using Change = void (*)(TCoolTrayIcon&, std::unique_ptr<TPopupMenu>&);
+    const struct {
+        const char* name;
+        UINT message;
+        Change change;
+        std::string expected;
+    } cases[] = {
+        {"double-click drops the menu", WM_LBUTTONDBLCLK,
+         [](TCoolTrayIcon& icon, std::unique_ptr<TPopupMenu>&) { icon.SetPopupMenu(nullptr); },
+         "dblclick"},
+        {"double-click frees the menu", WM_LBUTTONDBLCLK,
+         [](TCoolTrayIcon&, std::unique_ptr<TPopupMenu>& menu) { menu.reset(); }, "dblclick"},
+        {"double-click stops the automatic popup", WM_LBUTTONDBLCLK,
+         [](TCoolTrayIcon&, std::unique_ptr<TPopupMenu>& menu) { menu->AutoPopup = false; },
+         "dblclick"},
+        {"right press frees the menu", WM_RBUTTONDOWN,
+         [](TCoolTrayIcon&, std::unique_ptr<TPopupMenu>& menu) { menu.reset(); }, "down:R"},
+        {"right press stops the automatic popup", WM_RBUTTONDOWN,
+         [](TCoolTrayIcon&, std::unique_ptr<TPopupMenu>& menu) { menu->AutoPopup = false; },
+         "down:R"},
+        {"nothing changes", WM_LBUTTONDBLCLK, [](TCoolTrayIcon&, std::unique_ptr<TPopupMenu>&) {},
+         "dblclick item:Spare"},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Names are the form's: each case's menu has its own.
+        const std::string tag = std::to_string(number++);
+        const auto layout = ParseLayout("popupmenu Spare" + tag + "\n    item SpareItem" + tag +
+                                            "\n        caption: Spare\n        default: true\n"
+                                            "        on-click: Spare\n",
+                                        L"t");
+        auto menu = std::make_unique<TPopupMenu>(*form, *layout);
+        TCoolTrayIcon icon(form.get());
+        icon.SetPopupMenu(menu.get());
+        const Change change = c.change;
+        icon.OnDblClick = [&](TObject&) {
+            Log.push_back("dblclick");
+            change(icon, menu);
+        };
+        icon.OnMouseDown = [&](TObject&, TMouseButton, TShiftState, int, int) {
+            Log.push_back("down:R");
+            change(icon, menu);
+        };
+        Log.clear();
+        ::SetTimer(nullptr, 0, 150, CloseMenu);
+        Notify(icon, c.message);
+        EXPECT_EQ(Joined(), c.expected);
+        TestApplication().ProcessMessages();
+    }
+}
+
+namespace {
+
+// The storage of one icon, which outlives it: once the icon is freed the
+// bytes are filled with a pattern, so that a later write to the icon shows,
+// and a pointer read from it points nowhere.
+class TIconStorage {
+public:
+    TCoolTrayIcon& Create(TForm* owner) {
+        FIcon = new (FBytes) TCoolTrayIcon(owner);
+        return *FIcon;
+    }
+    void Free() {
+        FIcon->~TCoolTrayIcon();
+        FIcon = nullptr;
+        std::fill(std::begin(FBytes), std::end(FBytes), kPattern);
+    }
+    bool Freed() const { return FIcon == nullptr; }
+    bool Untouched() const {
+        return std::all_of(std::begin(FBytes), std::end(FBytes),
+                           [](unsigned char b) { return b == kPattern; });
+    }
+
+private:
+    static constexpr unsigned char kPattern = 0xA5;
+    alignas(TCoolTrayIcon) unsigned char FBytes[sizeof(TCoolTrayIcon)];
+    TCoolTrayIcon* FIcon = nullptr;
+};
+
+TIconStorage* FreedInMenu = nullptr;
+
+// Frees the icon while its menu is open, then closes the menu.
+void CALLBACK FreeIconInMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    FreedInMenu->Free();
+    ::EndMenu();
+}
+
+struct FreedIconCase {
+    const char* name;
+    // Sets up the icon with a handler that frees it; the trigger then makes
+    // the icon run that handler.
+    std::function<void(TCoolTrayIcon&, TNotifyEvent freeIcon, TTrayFrm&)> arm;
+    std::function<void(TCoolTrayIcon&, TTrayFrm&)> trigger;
+};
+
+void Send(TCoolTrayIcon& icon, std::initializer_list<UINT> messages) {
+    const HWND window = icon.Handle();
+    const UINT id = icon.IconID();
+    for (UINT message : messages)
+        ::SendMessageW(window, WM_TRAYNOTIFY, id, message);
+}
+
+} // namespace
+
+// A handler may free the icon that raised it, or the messages pumped while
+// its menu opens may: the icon then touches nothing of itself.
+TEST_F(TrayIcon, AnIconFreedByItsOwnHandlerIsNotTouchedAgain) {
+    const auto freeOnMouse = [](TNotifyEvent free) {
+        return [free](TObject& s, TMouseButton, TShiftState, int, int) { free(s); };
+    };
+    const UINT savedDoubleClickTime = ::GetDoubleClickTime();
+    ::SetDoubleClickTime(150);
+    TImageList images;
+    images.AddIcon(::LoadIconW(nullptr, IDI_APPLICATION));
+    images.AddIcon(::LoadIconW(nullptr, IDI_WARNING));
+    const FreedIconCase cases[] = {
+        {"left press", [&](auto& icon, auto free, auto&) { icon.OnMouseDown = freeOnMouse(free); },
+         [](auto& icon, auto&) { Send(icon, {WM_LBUTTONDOWN}); }},
+        {"right press with a menu",
+         [&](auto& icon, auto free, auto& f) {
+             icon.SetPopupMenu(&f.Menu());
+             icon.OnMouseDown = freeOnMouse(free);
+         },
+         [](auto& icon, auto&) { Send(icon, {WM_RBUTTONDOWN}); }},
+        {"entering",
+         [](auto& icon, auto free, auto&) {
+             icon.SetWantEnterExitEvents(true);
+             icon.OnMouseEnter = free;
+         },
+         [](auto& icon, auto&) { Send(icon, {WM_MOUSEMOVE}); }},
+        {"moving",
+         [](auto& icon, auto free, auto&) {
+             icon.OnMouseMove = [free](TObject& s, TShiftState, int, int) { free(s); };
+         },
+         [](auto& icon, auto&) { Send(icon, {WM_MOUSEMOVE}); }},
+        {"click at the release", [](auto& icon, auto free, auto&) { icon.OnClick = free; },
+         [](auto& icon, auto&) {
+             Send(icon, {WM_LBUTTONDOWN, WM_LBUTTONUP});
+         }},
+        {"click after the double-click time",
+         [](auto& icon, auto free, auto&) {
+             icon.OnDblClick = [](TObject&) {};
+             icon.OnClick = free;
+         },
+         [](auto& icon, auto&) {
+             Send(icon, {WM_LBUTTONDOWN, WM_LBUTTONUP});
+             Pump(400);
+         }},
+        {"double-click with a menu",
+         [](auto& icon, auto free, auto& f) {
+             icon.SetPopupMenu(&f.Menu());
+             icon.OnDblClick = free;
+         },
+         [](auto& icon, auto&) { Send(icon, {WM_LBUTTONDBLCLK}); }},
+        {"a message handled before the menu opens",
+         [](auto& icon, auto free, auto& f) {
+             icon.SetPopupMenu(&f.Menu());
+             icon.OnMouseMove = [free](TObject& s, TShiftState, int, int) { free(s); };
+         },
+         [](auto& icon, auto&) {
+             ::PostMessageW(icon.Handle(), WM_TRAYNOTIFY, icon.IconID(), WM_MOUSEMOVE);
+             Send(icon, {WM_RBUTTONDOWN});
+         }},
+        {"the open menu's own loop",
+         [](auto& icon, auto, auto& f) { icon.SetPopupMenu(&f.Menu()); },
+         [](auto& icon, auto&) {
+             ::SetTimer(nullptr, 0, 150, FreeIconInMenu);
+             Send(icon, {WM_RBUTTONDOWN});
+         }},
+        {"cycling",
+         [&](auto& icon, auto free, auto&) {
+             icon.SetIconList(&images);
+             icon.OnCycle = [free](TObject& s, int) { free(s); };
+             icon.SetCycleInterval(20);
+             icon.SetCycleIcons(true);
+         },
+         [](auto&, auto&) { Pump(200); }},
+        {"minimising the owner to the tray",
+         [](auto& icon, auto free, auto&) {
+             icon.SetMinimizeToTray(true);
+             icon.OnMinimizeToTray = free;
+         },
+         [](auto&, auto& f) { ::SendMessageW(f.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+        {"start-up",
+         [](auto& icon, auto free, auto&) {
+             icon.OnStartup = [free](TObject& s, bool& show) {
+                 show = false;
+                 free(s);
+             };
+         },
+         [](auto& icon, auto&) { icon.Loaded(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        form->Show();
+        TIconStorage storage;
+        FreedInMenu = &storage;
+        TCoolTrayIcon& icon = storage.Create(form.get());
+        c.arm(
+            icon, [&](TObject&) { storage.Free(); }, *form);
+        c.trigger(icon, *form);
+        ASSERT_TRUE(storage.Freed()) << "the handler ran";
+        EXPECT_TRUE(storage.Untouched());
+        EXPECT_EQ(form->Menu().PopupComponent, nullptr) << "the menu forgot the icon";
+        TestApplication().ProcessMessages();
+    }
+    TestApplication().ShowMainForm = true;
+    ::SetDoubleClickTime(savedDoubleClickTime);
+}
+
+// A second notification handled while the menu opens opens no second menu.
+TEST_F(TrayIcon, OneMenuOpensForNotificationsThatArriveWhileItOpens) {
+    TCoolTrayIcon icon(form.get());
+    Listen(icon, false);
+    icon.SetPopupMenu(&form->Menu());
+    ::PostMessageW(icon.Handle(), WM_TRAYNOTIFY, icon.IconID(), WM_RBUTTONDOWN);
+    const UINT_PTR closer = ::SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) {
+        const HWND menu = ::FindWindowW(L"#32768", nullptr);
+        if (menu && ::IsWindowVisible(menu)) {
+            Log.push_back("menu");
+            ::EndMenu();
+        }
+    });
+    Notify(icon, WM_RBUTTONDOWN);
+    Pump(400);
+    ::KillTimer(nullptr, closer);
+    EXPECT_EQ(Joined(), "down:R down:R menu");
+}
+
+// In a process of its own: the application stays ended.
+TEST_F(TrayIcon, NoMenuOpensOnceTheApplicationHasEnded) {
+    EXPECT_EXIT(
+        {
+            TCoolTrayIcon icon(form.get());
+            icon.SetPopupMenu(&form->Menu());
+            ::SetTimer(nullptr, 0, 150, CloseMenu);
+            ::PostQuitMessage(0); // taken by the pump before the menu opens
+            Notify(icon, WM_RBUTTONDOWN);
+            std::fprintf(stderr, "ended %d, log '%s'\n", TestApplication().Terminated(),
+                         Joined().c_str());
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "ended 1, log ''");
+}
+
+TEST_F(TrayIcon, AnOwnerFreedFirstIsForgotten) {
+    TCoolTrayIcon icon(form.get());
+    icon.SetMinimizeToTray(true);
+    form.reset();
+    EXPECT_EQ(icon.Owner(), nullptr);
+    EXPECT_EQ(TestApplication().MainForm(), nullptr) << "nor does the application keep it";
+    icon.ShowMainForm();
+    icon.HideMainForm();
+    ::SendMessageW(TestApplication().Handle(), WM_SIZE, SIZE_MINIMIZED, 0);
+    EXPECT_TRUE(icon.IconVisible()) << "the icon still goes to the tray";
+}
+
+TEST_F(TrayIcon, TheMenuForgetsTheIconThatOpenedItWhenTheIconLetsGo) {
+    for (bool iconFreed : {false, true}) {
+        SCOPED_TRACE(iconFreed ? "icon freed" : "menu replaced");
+        auto icon = std::make_unique<TCoolTrayIcon>(form.get());
+        icon->SetPopupMenu(&form->Menu());
+        ::SetTimer(nullptr, 0, 150, CloseMenu);
+        Notify(*icon, WM_RBUTTONDOWN);
+        ASSERT_EQ(form->Menu().PopupComponent, icon.get());
+        if (iconFreed)
+            icon.reset();
+        else
+            icon->SetPopupMenu(nullptr);
+        EXPECT_EQ(form->Menu().PopupComponent, nullptr);
+    }
 }

@@ -46,11 +46,18 @@ void TApplication::Initialize() {
         RaiseLastOSError();
 }
 
+// The window's one exception boundary, around the hooks and the
+// application's own handling: what they raise reaches the application's
+// handler, never the system.
 LRESULT CALLBACK TApplication::ApplicationWindowProc(HWND window, UINT message, WPARAM wParam,
                                                      LPARAM lParam) {
-    if (Application && Application->FHandle == window)
-        return Application->WindowProc(message, wParam, lParam);
-    return ::DefWindowProcW(window, message, wParam, lParam);
+    TApplication* application = Application;
+    if (!application || application->FHandle != window)
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    LRESULT result = 0;
+    application->Guard(*application,
+                       [&] { result = application->WindowProc(message, wParam, lParam); });
+    return result;
 }
 
 LRESULT TApplication::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -210,8 +217,17 @@ void TApplication::ShowException(const std::exception& e) noexcept {
     std::wstring text = ExceptionMessage(e);
     if (!text.empty() && text.back() > L'.')
         text += L'.';
-    const HWND owner = FMainForm ? FMainForm->Handle() : nullptr;
-    ::MessageBoxW(owner, text.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+    ::MessageBoxW(MessageBoxOwner(), text.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+}
+
+HWND TApplication::MessageBoxOwner() const {
+    if (const HWND active = ::GetActiveWindow())
+        return active;
+    const HWND main = FMainForm ? FMainForm->Handle() : nullptr;
+    if (!main)
+        return nullptr;
+    const HWND popup = ::GetLastActivePopup(main);
+    return ::IsWindowVisible(popup) && ::IsWindowEnabled(popup) ? popup : main;
 }
 
 void TApplication::ApplyStyle(const wchar_t* resourceName) {

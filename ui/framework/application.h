@@ -83,6 +83,11 @@ public:
     TExceptionEvent OnException;
     // The framework's own error box, used when OnException is not assigned.
     void ShowException(const std::exception& e) noexcept;
+    // The window an error box belongs to, so that the box is modal to what
+    // the user is looking at: the program's active window (the modal editor
+    // while it is shown), else the window last active over the main form
+    // (another program is in front), else the main form.
+    HWND MessageBoxOwner() const;
 
     // Visual style. ApplyStyle raises when the named style resource is
     // missing or malformed; until a style is applied the default look is used.

@@ -200,7 +200,17 @@ bool TControl::Enabled() const {
 }
 
 void TControl::SetEnabled(bool enabled) {
+    // A window that is disabled while it has the keyboard focus leaves the
+    // focus with nobody, and the keyboard then does nothing until the next
+    // click: hand it on first, as a dialog does.
+    if (!enabled && ContainsFocus())
+        FForm.FocusNextControl(FHandle);
     ::EnableWindow(FHandle, enabled);
+}
+
+bool TControl::ContainsFocus() const {
+    const HWND focus = ::GetFocus();
+    return focus && (focus == FHandle || ::IsChild(FHandle, focus));
 }
 
 std::wstring TControl::Caption() const {

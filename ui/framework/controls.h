@@ -67,6 +67,8 @@ public:
     TRect Bounds() const { return FBounds; }
     void SetBounds(const TRect& bounds);
     void SetFocus();
+    // True when the control or a window inside it has the keyboard focus.
+    bool ContainsFocus() const;
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     // The place in the keyboard order the layout gave; -1 for none.
     int TabOrder() const { return FTabOrder; }

@@ -4,6 +4,8 @@
 #include "ui/framework/form.h"
 #include "ui/framework/layout_builder.h"
 
+#include <algorithm>
+
 namespace skorvel {
 
 namespace {
@@ -15,6 +17,35 @@ constexpr DWORD kChildStyle = WS_CHILD | WS_CLIPSIBLINGS;
 constexpr int kComboFrame = 6;
 // The list part opens below the field; the window's height covers both.
 constexpr int kComboListHeight = 200;
+
+// A list that refuses an entry (out of memory, or an index past its end)
+// answers an error; going on would lose the entry without a word, and a
+// later save would write the list without it.
+void CheckAdded(LRESULT answer, const std::wstring& entry) {
+    static_assert(LB_ERR == CB_ERR && LB_ERRSPACE == CB_ERRSPACE, "one check for both lists");
+    if (answer == LB_ERRSPACE)
+        throw Exception(L"Not enough memory to add \"" + entry + L"\" to the list");
+    if (answer < 0)
+        throw Exception(L"The list refused the entry \"" + entry + L"\"");
+}
+
+// Drawing of a list window switched off for a change of many entries, and
+// on again (with one full repaint) on every way out.
+class RedrawPause {
+public:
+    explicit RedrawPause(HWND window) : FWindow(window) {
+        ::SendMessageW(FWindow, WM_SETREDRAW, FALSE, 0);
+    }
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+    ~RedrawPause() {
+        ::SendMessageW(FWindow, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(FWindow, nullptr, TRUE);
+    }
+
+private:
+    HWND FWindow;
+};
 
 } // namespace
 
@@ -62,7 +93,8 @@ TComboBox::TComboBox(TForm& form, TControl* parent, HWND parentWindow, const Lay
 void TComboBox::SetItems(const std::vector<std::wstring>& items) {
     ::SendMessageW(FHandle, CB_RESETCONTENT, 0, 0);
     for (const auto& item : items)
-        ::SendMessageW(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        CheckAdded(::SendMessageW(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())),
+                   item);
 }
 
 int TComboBox::Count() const {
@@ -131,28 +163,45 @@ std::vector<std::wstring> TListBox::Items() const {
 }
 
 void TListBox::SetItems(const std::vector<std::wstring>& items) {
-    ::SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
+    const RedrawPause pause(FHandle);
     ListMessage(LB_RESETCONTENT, 0, 0);
     size_t characters = 0;
     for (const auto& item : items)
         characters += item.size() + 1;
     ListMessage(LB_INITSTORAGE, items.size(), characters * sizeof(wchar_t));
     for (const auto& item : items)
-        ListMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    ::SendMessageW(FHandle, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(FHandle, nullptr, TRUE);
+        CheckAdded(ListMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())), item);
 }
 
 void TListBox::Insert(int index, const std::wstring& text) {
-    ListMessage(LB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void TListBox::Delete(int index) {
-    ListMessage(LB_DELETESTRING, WPARAM(index), 0);
+    CheckAdded(ListMessage(LB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(text.c_str())),
+               text);
 }
 
 void TListBox::Clear() {
     ListMessage(LB_RESETCONTENT, 0, 0);
+}
+
+void TListBox::DeleteSelected() {
+    const std::vector<int> selected = SelectedIndexes();
+    if (selected.empty())
+        return;
+    const RedrawPause pause(FHandle);
+    for (auto index = selected.rbegin(); index != selected.rend(); ++index)
+        ListMessage(LB_DELETESTRING, WPARAM(*index), 0);
+}
+
+std::vector<int> TListBox::SelectedIndexes() const {
+    if (!FMultiSelect) {
+        const int current = int(ListMessage(LB_GETCURSEL, 0, 0));
+        return current < 0 ? std::vector<int>() : std::vector<int>{current};
+    }
+    std::vector<int> selected(size_t(std::max<LRESULT>(ListMessage(LB_GETSELCOUNT, 0, 0), 0)));
+    if (!selected.empty())
+        selected.resize(size_t(std::max<LRESULT>(
+            ListMessage(LB_GETSELITEMS, selected.size(), reinterpret_cast<LPARAM>(selected.data())),
+            0)));
+    return selected;
 }
 
 bool TListBox::Selected(int index) const {

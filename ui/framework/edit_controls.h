@@ -29,6 +29,7 @@ public:
     TComboBox(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node);
 
     // Replaces the entries, in the given order; afterwards none is selected.
+    // Raises when the list refuses an entry.
     void SetItems(const std::vector<std::wstring>& items);
     int Count() const;
     std::wstring Item(int index) const;
@@ -49,12 +50,20 @@ public:
     int Count() const;
     std::wstring Item(int index) const;
     std::vector<std::wstring> Items() const;
-    // Replaces every entry at once, drawing once at the end.
+    // Replaces every entry at once, drawing once at the end. SetItems and
+    // Insert raise when the list refuses an entry (out of memory, or an index
+    // past the end), so that no entry goes missing unnoticed.
     void SetItems(const std::vector<std::wstring>& items);
     void Insert(int index, const std::wstring& text);
-    void Delete(int index);
+    // Deletes every selected entry in one pass with drawing off: the list
+    // box's own deletions from the last to the first, so that the entries
+    // left, their order and the caret come out as deleting them one by one
+    // leaves them.
+    void DeleteSelected();
     void Clear();
     bool Selected(int index) const;
+    // The indexes of the selected entries, in ascending order.
+    std::vector<int> SelectedIndexes() const;
     void SetSelected(int index, bool selected);
     void SelectAll();
 

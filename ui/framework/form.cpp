@@ -34,10 +34,14 @@ FrameStyle FrameStyleOf(const LayoutNode& node) {
     return {WS_CAPTION | WS_CLIPCHILDREN | icons, border};
 }
 
-BOOL CALLBACK AddEnabledWindow(HWND window, LPARAM list) {
-    if (::IsWindowVisible(window) && ::IsWindowEnabled(window))
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
+BOOL CALLBACK AddEnabledWindow(HWND window, LPARAM list) noexcept {
+    try {
+        if (::IsWindowVisible(window) && ::IsWindowEnabled(window))
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    } catch (...) { // no memory: the windows found so far are disabled
+        return FALSE;
+    }
 }
 
 } // namespace
@@ -56,6 +60,10 @@ TForm::TForm(std::unique_ptr<LayoutNode> layout, std::wstring source)
 TForm::~TForm() {
     // The derived form is gone by now: its handlers must not run any more.
     OnDestroy = nullptr;
+    // Nor may the application reach it: a start-up that fails after making
+    // the main form unwinds it while it is still the main form.
+    if (Application && Application->MainForm() == this)
+        Application->SetMainForm(nullptr);
     Destroy();
 }
 
@@ -267,6 +275,24 @@ void TForm::StartDrag() {
     ::SendMessageW(FHandle, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
 }
 
+void TForm::FocusFirstControl() {
+    FFocus = FHandle;
+}
+
+void TForm::FocusNextControl(HWND from) {
+    const HWND next = ::GetNextDlgTabItem(FHandle, from == FHandle ? nullptr : from, FALSE);
+    ::SetFocus(next && next != from ? next : FHandle);
+}
+
+void TForm::RestoreFocus() {
+    const HWND saved = FFocus;
+    if (saved != FHandle && ::IsWindow(saved) && ::IsWindowVisible(saved) &&
+        ::IsWindowEnabled(saved))
+        ::SetFocus(saved);
+    else
+        FocusNextControl(::IsWindow(saved) ? saved : FHandle);
+}
+
 void TForm::ShowModal() {
     // Every other window of the program takes no input while this one is shown.
     std::vector<HWND> disabled;
@@ -304,6 +330,16 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (HandleMessage(message, wParam, lParam, result))
         return result;
     switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = ::GetFocus();
+            if (focus && ::IsChild(FHandle, focus))
+                FFocus = focus;
+        } else if (FFocus && !HIWORD(wParam)) { // not while minimised
+            RestoreFocus();
+            return 0;
+        }
+        break;
     case WM_SHOWWINDOW:
         // Raised before the window is drawn, each time it becomes visible.
         if (wParam && lParam == 0 && OnShow)

@@ -62,6 +62,17 @@ public:
     void SetClientSize(int width, int height);
     int FrameHeight() const;
 
+    // Keyboard focus, kept as a dialog keeps it: the form remembers the
+    // control that had the focus when the form was deactivated and gives it
+    // back when the form is activated again; a control that cannot take it
+    // any more passes it to the next enabled control in the tab order.
+    // FocusFirstControl makes the next activation start at the beginning of
+    // the tab order, as a dialog does when it opens.
+    void FocusFirstControl();
+    // Gives the focus to the next enabled control in the tab order after
+    // the given one, or to the form itself when there is no other.
+    void FocusNextControl(HWND from);
+
     HFONT DefaultFont() const { return FDefaultFont; }
     HFONT Font(const TFontSpec& description);
 
@@ -137,6 +148,7 @@ private:
     void CreateComponents();
     void ShowFirstTime();
     void PaintBackground(HDC dc);
+    void RestoreFocus();
 
     std::unique_ptr<LayoutNode> FLayout;
     std::wstring FSource;
@@ -153,6 +165,10 @@ private:
     bool FShownBefore = false;
     bool FModal = false;
     bool FModalDone = false;
+    // The window to give the focus back to on activation: a control, the
+    // form itself for the start of the tab order, or none (the system's own
+    // handling then focuses the form).
+    HWND FFocus = nullptr;
 };
 
 } // namespace skorvel

@@ -162,8 +162,8 @@ TEST(Layout, ChoicesAreTypedValuesOfTheirWords) {
     EXPECT_NO_THROW(root->Finish());
 }
 
-// Every error of a reader names the line of the property it is about (the
-// node's line for a property that is missing).
+// Every error of a reader names the layout and the line of the property it
+// is about (the node's line for a property that is missing).
 TEST(Layout, EveryReaderErrorNamesItsLine) {
     const auto root = ParseLayout("form F\n"            // 1
                                   "    caption: x\n"    // 2
@@ -183,15 +183,15 @@ TEST(Layout, EveryReaderErrorNamesItsLine) {
         std::function<void()> read;
         const wchar_t* line;
     } cases[] = {
-        {"missing", [&] { root->Text(L"title"); }, L"line 1,"},
-        {"number", [&] { root->Int(L"count"); }, L"line 3,"},
-        {"numbers", [&] { root->Ints(L"size"); }, L"line 4,"},
-        {"rectangle", [&] { root->Rect(L"bounds"); }, L"line 5,"},
-        {"truth", [&] { root->Bool(L"flat", false); }, L"line 6,"},
-        {"color", [&] { root->Color(L"tint", 0); }, L"line 7,"},
-        {"choice", [&] { root->Choice(L"fruit", fruits, 0); }, L"line 8,"},
-        {"flag", [&] { root->ChoiceSet(L"flags", flags); }, L"line 9,"},
-        {"unread", [&] { root->Finish(); }, L"line 2,"},
+        {"missing", [&] { root->Text(L"title"); }, L"t(1): "},
+        {"number", [&] { root->Int(L"count"); }, L"t(3): "},
+        {"numbers", [&] { root->Ints(L"size"); }, L"t(4): "},
+        {"rectangle", [&] { root->Rect(L"bounds"); }, L"t(5): "},
+        {"truth", [&] { root->Bool(L"flat", false); }, L"t(6): "},
+        {"color", [&] { root->Color(L"tint", 0); }, L"t(7): "},
+        {"choice", [&] { root->Choice(L"fruit", fruits, 0); }, L"t(8): "},
+        {"flag", [&] { root->ChoiceSet(L"flags", flags); }, L"t(9): "},
+        {"unread", [&] { root->Finish(); }, L"t(2): "},
     };
     for (const auto& c : cases) {
         try {

@@ -144,33 +144,34 @@ TEST(Framework, LayoutFaultsAreErrorsAtTheirLine) {
         std::string layout;
         const wchar_t* line;
     } cases[] = {
-        {"unknown handler", replaced("Aborts", "Missing"), L"line 14,"},
+        {"unknown handler", replaced("Aborts", "Missing"), L"test(14): "},
         {"unknown position", replaced("    on-create", "    position: middle\n    on-create"),
-         L"line 4,"},
+         L"test(4): "},
         {"unknown border icon",
          replaced("    on-create", "    border-icons: system-menu close\n    on-create"),
-         L"line 4,"},
+         L"test(4): "},
         {"unread key of a kind that reads only some",
-         tail + "    failing Extra\n        bounds: 0 0 5 5\n        colour: white\n", L"line 21,"},
+         tail + "    failing Extra\n        bounds: 0 0 5 5\n        colour: white\n",
+         L"test(21): "},
         {"unread key of a timer",
-         tail + "    timer Tick\n        interval: 5\n        on-tick: Counted\n", L"line 21,"},
+         tail + "    timer Tick\n        interval: 5\n        on-tick: Counted\n", L"test(21): "},
         {"unread key of a menu item",
          tail + "    popupmenu Pop\n        item PopItem\n            caption: x\n"
                 "            shortcutt: F3\n",
-         L"line 22,"},
+         L"test(22): "},
         {"a timer inside a control",
-         tail + "    panel Box\n        bounds: 0 0 9 9\n        timer Inner\n", L"line 21,"},
+         tail + "    panel Box\n        bounds: 0 0 9 9\n        timer Inner\n", L"test(21): "},
         {"font height no number",
-         tail + "    button B2\n        caption: x\n        font: Tahoma big\n", L"line 21,"},
+         tail + "    button B2\n        caption: x\n        font: Tahoma big\n", L"test(21): "},
         {"unknown font style",
          tail + "    button B2\n        caption: x\n        font: Tahoma 11\n"
                 "        font-style: heavy\n",
-         L"line 22,"},
-        {"unknown alignment", tail + "    panel P2\n        align: left\n", L"line 20,"},
-        {"old spelling of a color", tail + "    panel P2\n        color: grey\n", L"line 20,"},
-        {"missing picture", tail + "    picture Pic\n        picture: NOSUCH\n", L"line 20,"},
+         L"test(22): "},
+        {"unknown alignment", tail + "    panel P2\n        align: left\n", L"test(20): "},
+        {"old spelling of a color", tail + "    panel P2\n        color: grey\n", L"test(20): "},
+        {"missing picture", tail + "    picture Pic\n        picture: NOSUCH\n", L"test(20): "},
         {"popup menu that is none",
-         tail + "    button B3\n        caption: x\n        popup-menu: Btn\n", L"line 21,"},
+         tail + "    button B3\n        caption: x\n        popup-menu: Btn\n", L"test(21): "},
     };
     for (const auto& c : cases) {
         TTestFrm form(c.layout);

@@ -81,8 +81,8 @@ void LayoutNode::FailAt(const std::wstring& key, const std::wstring& what) const
 }
 
 void LayoutNode::FailAtLine(int line, const std::wstring& what) const {
-    throw ELayoutError(L"line " + std::to_wstring(line) + L", " + FKind + L" " + FName + L": " +
-                       what);
+    throw ELayoutError(FSource + L"(" + std::to_wstring(line) + L"): " + FKind + L" " + FName +
+                       L": " + what);
 }
 
 void LayoutNode::FailChoice(const std::wstring& key, const std::wstring& word,
@@ -228,7 +228,7 @@ private:
             Fail(number, L"expected 'kind Name' or 'key: value'");
         if (!FNames.insert(words[1]).second)
             Fail(number, L"the name " + words[1] + L" is used twice");
-        auto node = std::make_unique<LayoutNode>(words[0], words[1], number);
+        auto node = std::make_unique<LayoutNode>(words[0], words[1], FSource, number);
         LayoutNode* added = node.get();
         if (!FOpen.empty())
             FOpen.back().second->AddChild(std::move(node));

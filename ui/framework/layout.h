@@ -34,8 +34,9 @@ struct TRect {
 
 class LayoutNode {
 public:
-    LayoutNode(std::wstring kind, std::wstring name, int line)
-        : FKind(std::move(kind)), FName(std::move(name)), FLine(line) {}
+    // source names the layout in error messages.
+    LayoutNode(std::wstring kind, std::wstring name, std::wstring source, int line)
+        : FKind(std::move(kind)), FName(std::move(name)), FSource(std::move(source)), FLine(line) {}
 
     const std::wstring& Kind() const { return FKind; }
     const std::wstring& Name() const { return FName; }
@@ -74,7 +75,8 @@ public:
     void Finish() const;
 
     // Raise ELayoutError about the node (at its line), or about one of its
-    // properties (at the property's line; the node's when it is absent).
+    // properties (at the property's line; the node's when it is absent). The
+    // message starts "source(line): kind Name: ", as the parser's do.
     [[noreturn]] void Fail(const std::wstring& what) const;
     [[noreturn]] void FailAt(const std::wstring& key, const std::wstring& what) const;
 
@@ -105,7 +107,7 @@ private:
     };
     const Property* Find(const std::wstring& key) const;
 
-    std::wstring FKind, FName;
+    std::wstring FKind, FName, FSource;
     int FLine;
     std::vector<Property> FProperties;
     mutable std::set<std::wstring> FUsed;

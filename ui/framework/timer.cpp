@@ -8,10 +8,8 @@ namespace skorvel {
 TTimer::TTimer(TForm& form, const LayoutNode& node) : TObject(node.Name()) {
     FInterval = unsigned(node.Int(L"interval", 1000));
     OnTimer = form.BindNotify(node, L"on-timer");
-    const bool enabled = node.Bool(L"enabled", true);
-    node.Finish();
     form.AddComponent(*this);
-    SetEnabled(enabled);
+    SetEnabled(node.Bool(L"enabled", true));
 }
 
 TTimer::~TTimer() {

@@ -5,6 +5,7 @@
 #include "platform/exception.h"
 #include "platform/system_library.h"
 #include "platform/tokens.h"
+#include "ui/controls/custom_controls.h"
 #include "ui/filter_editor.h"
 #include "ui/framework/application.h"
 #include "ui/main_window.h"
@@ -57,6 +58,7 @@ void ApplyStyle(TApplication& application) {
 // application as it goes (main form, exception hook, tray icon).
 void RunProgram(TApplication& application) {
     application.Initialize();
+    RegisterCustomControls(application.ControlKinds());
     application.MainFormOnTaskBar = true;
     application.SetTitle(L"Skorvel");
     ApplyStyle(application);

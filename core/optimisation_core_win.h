@@ -2,8 +2,8 @@
 // The optimisation core over the real system. The main window creates one in
 // FormCreate, after its ProcessInfo:
 //
-//     FCore = std::make_unique<TWinOptimisationCore>(*this, *ProcessInfo,
-//                                                    [this] { return Handle(); });
+//     Core = std::make_unique<TWinOptimisationCore>(*this, *ProcessInfo,
+//                                                   [this] { return Handle(); });
 //
 // where *this implements IMainView, and forwards its handlers to it
 // (StartBtnClick, PrzywrocBtnClick, SetCheckboxesToDefault). The calling

@@ -4,7 +4,6 @@
 #include "core/filter_file_win.h"
 #include "core/filter_lists_win.h"
 #include "platform/paths.h"
-#include "ui/controls/custom_controls.h"
 
 namespace skorvel {
 
@@ -23,7 +22,6 @@ TEdytorFrm::TEdytorFrm(std::wstring FilterFolder)
     Publish(L"OdznaczWszystkoMenuBtnClick", &TEdytorFrm::OdznaczWszystkoMenuBtnClick);
     Publish(L"ButtonsTimerTimer", &TEdytorFrm::ButtonsTimerTimer);
     Publish(L"BottomPanelMouseDown", &TEdytorFrm::BottomPanelMouseDown);
-    RegisterCustomControls();
     Build();
     KategorieList = &FindComponent<TComboBox>(L"KategorieList");
     WczytajBtn = &FindComponent<TSpeedButton>(L"WczytajBtn");

@@ -14,7 +14,8 @@ namespace skorvel {
 class TEdytorFrm : public TForm {
 public:
     // FilterFolder, with a trailing backslash, holds the category files; the
-    // program passes the folder beside itself.
+    // program passes the folder beside itself. Its layout uses the custom
+    // controls: the application must know their kinds first.
     explicit TEdytorFrm(std::wstring FilterFolder);
     ~TEdytorFrm() override;
 

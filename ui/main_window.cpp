@@ -1,7 +1,6 @@
 #include "ui/main_window.h"
 
 #include "ui/filter_editor.h"
-#include "ui/controls/custom_controls.h"
 #include "core/categories.h"
 #include "platform/shell.h"
 #include "resources/version.h"
@@ -45,7 +44,6 @@ TMainFrm::TMainFrm()
     Publish(L"TrayIconDblClick", &TMainFrm::TrayIconDblClick);
     Publish(L"PokazTrayMenuBtnClick", &TMainFrm::PokazTrayMenuBtnClick);
     Publish(L"UkryjTrayMenuBtnClick", &TMainFrm::UkryjTrayMenuBtnClick);
-    RegisterCustomControls();
     Build();
     CreateTrayIcon();
     // Reachable only once it is whole: a construction that fails leaves no
@@ -193,10 +191,6 @@ void TMainFrm::TrayMenuTimerTimer(TObject&) {
     UkryjTrayMenuBtn->SetVisible(visible);
     PokazTrayMenuBtn->SetVisible(!visible);
 }
-
-} // namespace skorvel
-
-namespace skorvel {
 
 bool TMainFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     // However it is asked for, minimising hides the window and its taskbar

@@ -21,6 +21,8 @@ namespace skorvel {
 // check-list, the four optimise/restore controls, message boxes it owns.
 class TMainFrm : public TForm, private IMainView {
 public:
+    // Its layout uses the custom controls: the application must know their
+    // kinds (RegisterCustomControls) first.
     TMainFrm();
     ~TMainFrm() override;
 

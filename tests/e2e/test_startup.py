@@ -84,9 +84,12 @@ class StartUp(ProgramTestCase):
         with open(os.path.join(SOURCE, "resources", "layouts", "main_frm.layout"),
                   encoding="utf-8") as f:
             half_built = f.read().replace("on-click: WiecejBtnClick", "on-click: NoSuchHandler")
+        handler_line = half_built.splitlines().index(
+            " " * 12 + "on-click: NoSuchHandler") + 1
         unreadable = "not a layout\n"
         cases = [("MAINFRM", unreadable, "MAINFRM(1): expected 'kind Name' or 'key: value'"),
-                 ("MAINFRM", half_built, "layout MAINFRM: no handler named NoSuchHandler."),
+                 ("MAINFRM", half_built, f"MAINFRM({handler_line}): glassbutton WiecejBtn: "
+                                         "no handler named NoSuchHandler."),
                  ("EDYTORFRM", unreadable, "EDYTORFRM(1): expected 'kind Name' or 'key: value'")]
         for number, (layout, replacement, message) in enumerate(cases):
             with self.subTest(layout=layout, half_built=replacement is half_built):

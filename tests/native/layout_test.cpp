@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 
 using namespace skorvel;
@@ -60,16 +63,25 @@ TEST(Layout, ParsesNestedNodesWithRepeatedProperties) {
 }
 
 TEST(Layout, RejectsMalformedLayouts) {
-    const char* bad[] = {
-        "form F\nform G\n",                   // two roots
-        "form F\n    panel P\n    panel P\n", // a name used twice
-        "form F\n    panel P\n\tbutton B\n",  // tab indentation
-        "caption: x\n",                       // property outside a node
-        "form F\n    this is not a line\n",   // neither node nor property
-        "",                                   // empty
+    const struct {
+        const char* text;
+        const wchar_t* where;
+    } bad[] = {
+        {"form F\nform G\n", L"bad(2): "},                   // two roots
+        {"form F\n    panel P\n    panel P\n", L"bad(3): "}, // a name used twice
+        {"form F\n    panel P\n\tbutton B\n", L"bad(3): "},  // tab indentation
+        {"caption: x\n", L"bad(1): "},                       // property outside a node
+        {"form F\n    this is not a line\n", L"bad(2): "},   // neither node nor property
+        {"", L"bad: "},                                      // empty
     };
-    for (const char* text : bad)
-        EXPECT_THROW(ParseLayout(text, L"bad"), ELayoutError) << text;
+    for (const auto& c : bad) {
+        EXPECT_THROW(ParseLayout(c.text, L"bad"), ELayoutError) << c.text;
+        try {
+            ParseLayout(c.text, L"bad");
+        } catch (const ELayoutError& e) {
+            EXPECT_EQ(e.Message().rfind(c.where, 0), 0u) << c.text << ": " << e.what();
+        }
+    }
 }
 
 TEST(Layout, UnreadPropertiesAndBadValuesAreErrors) {
@@ -81,21 +93,121 @@ TEST(Layout, UnreadPropertiesAndBadValuesAreErrors) {
     EXPECT_EQ(root->Int(L"missing", 7), 7);
 }
 
-TEST(Layout, ColoursByNameSystemNameAndHex) {
+TEST(Layout, ColorsByNameSystemNameAndHex) {
     const struct {
         const wchar_t* text;
-        uint32_t colour;
-    } cases[] = {{L"white", 0xFFFFFF},      {L"money-green", 0xC0DCC0}, {L"sky-blue", 0xF0CAA6},
-                 {L"teal", 0x808000},       {L"aqua", 0xFFFF00},        {L"yellow", 0x00FFFF},
-                 {L"btn-face", 0xFF00000F}, {L"#112233", 0x332211}};
+        uint32_t color;
+    } cases[] = {{L"white", 0xFFFFFF},   {L"money-green", 0xC0DCC0}, {L"sky-blue", 0xF0CAA6},
+                 {L"teal", 0x808000},    {L"aqua", 0xFFFF00},        {L"yellow", 0x00FFFF},
+                 {L"gray", 0x808080},    {L"btn-face", 0xFF00000F},  {L"gray-text", 0xFF000011},
+                 {L"#112233", 0x332211}, {L"#abcDEF", 0xEFCDAB}};
     for (const auto& c : cases) {
-        uint32_t colour = 0;
-        EXPECT_TRUE(ParseColour(c.text, colour)) << c.text;
-        EXPECT_EQ(colour, c.colour) << c.text;
+        uint32_t color = 0;
+        EXPECT_TRUE(ParseColor(c.text, color)) << c.text;
+        EXPECT_EQ(color, c.color) << c.text;
     }
-    uint32_t colour = 0;
-    EXPECT_FALSE(ParseColour(L"#12345", colour));
-    EXPECT_FALSE(ParseColour(L"purple", colour));
+    // One spelling of each name; hex digits are ASCII only (a full-width
+    // digit is no hex digit, whatever the C library says of it).
+    for (const wchar_t* bad : {L"#12345", L"purple", L"grey", L"#12345g", L"#1234\xFF15"}) {
+        uint32_t color = 0;
+        EXPECT_FALSE(ParseColor(bad, color)) << bad;
+    }
+}
+
+TEST(Layout, NumbersAreDecimalOrHexWholeWords) {
+    const struct {
+        const wchar_t* text;
+        bool valid;
+        int value;
+    } cases[] = {
+        {L"0", true, 0},
+        {L"421", true, 421},
+        {L"-3", true, -3},
+        {L"+7", true, 7},
+        {L"010", true, 10},
+        {L"0x1F", true, 31},
+        {L"-0x10", true, -16},
+        {L"2147483647", true, INT_MAX},
+        {L"-2147483648", true, INT_MIN},
+        {L"", false, 0},
+        {L"2147483648", false, 0},
+        {L"-2147483649", false, 0},
+        {L"12px", false, 0},
+        {L"0x", false, 0},
+        {L"-", false, 0},
+        {L"1 2", false, 0},
+        {L"0x1G", false, 0},
+        {L"\xFF11", false, 0},
+    };
+    for (const auto& c : cases) {
+        int value = -99;
+        EXPECT_EQ(ParseNumber(c.text, value), c.valid) << c.text;
+        if (c.valid) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+}
+
+enum class TFruit { frApple, frPear, frPlum };
+
+TEST(Layout, ChoicesAreTypedValuesOfTheirWords) {
+    const std::map<std::wstring, TFruit> fruits = {
+        {L"apple", TFruit::frApple}, {L"pear", TFruit::frPear}, {L"plum", TFruit::frPlum}};
+    const std::map<std::wstring, unsigned> flags = {{L"a", 1}, {L"b", 2}, {L"c", 4}};
+    const auto root = ParseLayout("form F\n    fruit: pear\n    flags: c a\n", L"t");
+    EXPECT_EQ(root->Choice(L"fruit", fruits, TFruit::frApple), TFruit::frPear);
+    EXPECT_EQ(root->Choice(L"other", fruits, TFruit::frPlum), TFruit::frPlum);
+    EXPECT_EQ(root->ChoiceSet(L"flags", flags), 5u);
+    EXPECT_EQ(root->ChoiceSet(L"none", flags), 0u);
+    EXPECT_NO_THROW(root->Finish());
+}
+
+// Every error of a reader names the layout and the line of the property it
+// is about (the node's line for a property that is missing).
+TEST(Layout, EveryReaderErrorNamesItsLine) {
+    const auto root = ParseLayout("form F\n"            // 1
+                                  "    caption: x\n"    // 2
+                                  "    count: seven\n"  // 3
+                                  "    size: 1 x\n"     // 4
+                                  "    bounds: 1 2 3\n" // 5
+                                  "    flat: yes\n"     // 6
+                                  "    tint: grey\n"    // 7
+                                  "    fruit: kiwi\n"   // 8
+                                  "    flags: a d\n"    // 9
+                                  "    captoin: y\n",   // 10
+                                  L"t");
+    const std::map<std::wstring, int> fruits = {{L"apple", 1}, {L"pear", 2}};
+    const std::map<std::wstring, unsigned> flags = {{L"a", 1}, {L"b", 2}};
+    const struct {
+        const char* what;
+        std::function<void()> read;
+        const wchar_t* line;
+    } cases[] = {
+        {"missing", [&] { root->Text(L"title"); }, L"t(1): "},
+        {"number", [&] { root->Int(L"count"); }, L"t(3): "},
+        {"numbers", [&] { root->Ints(L"size"); }, L"t(4): "},
+        {"rectangle", [&] { root->Rect(L"bounds"); }, L"t(5): "},
+        {"truth", [&] { root->Bool(L"flat", false); }, L"t(6): "},
+        {"color", [&] { root->Color(L"tint", 0); }, L"t(7): "},
+        {"choice", [&] { root->Choice(L"fruit", fruits, 0); }, L"t(8): "},
+        {"flag", [&] { root->ChoiceSet(L"flags", flags); }, L"t(9): "},
+        {"unread", [&] { root->Finish(); }, L"t(2): "},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.read();
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const ELayoutError& e) {
+            EXPECT_EQ(e.Message().rfind(c.line, 0), 0u) << c.what << ": " << e.what();
+        }
+    }
+    // The unknown word and the words it could have been.
+    try {
+        root->Choice(L"fruit", fruits, 0);
+        ADD_FAILURE() << "no error";
+    } catch (const ELayoutError& e) {
+        EXPECT_NE(e.Message().find(L"kiwi (one of: apple, pear)"), std::wstring::npos) << e.what();
+    }
 }
 
 // "#RRGGBB" is red, green and blue as written; the value holds them as
@@ -109,13 +221,13 @@ TEST(Layout, HexColoursPutEachChannelInItsByte) {
                 {L"#FFFFFF", 0xFFFFFF}, {L"#0F1E2D", 0x2D1E0F}};
     for (const auto& c : good) {
         uint32_t colour = 0x12345678;
-        ASSERT_TRUE(ParseColour(c.text, colour)) << WideToUtf8(c.text);
+        ASSERT_TRUE(ParseColor(c.text, colour)) << WideToUtf8(c.text);
         EXPECT_EQ(colour, c.colour) << WideToUtf8(c.text);
     }
     for (const wchar_t* text : {L"#12345G", L"#G12345", L"#1234567", L"#12345", L"112233",
                                 L"#-12345", L"# 12345", L"#0x1234", L"#", L""}) {
         uint32_t colour = 0;
-        EXPECT_FALSE(ParseColour(text, colour)) << WideToUtf8(text);
+        EXPECT_FALSE(ParseColor(text, colour)) << WideToUtf8(text);
     }
 }
 

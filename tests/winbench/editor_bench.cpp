@@ -15,6 +15,7 @@
 // deletions come last at each size: before they were done in one pass, those
 // of 100,000 rows took many minutes.
 #include "core/filter_editor.h"
+#include "ui/controls/custom_controls.h"
 #include "ui/filter_editor.h"
 #include "ui/framework/application.h"
 
@@ -224,6 +225,7 @@ int main(int argc, char** argv) {
         sizes = {1000, 20000, 100000};
     TApplication app;
     app.Initialize();
+    RegisterCustomControls(app.ControlKinds());
     app.ApplyStyle(L"AQUALIGHTSLATE");
     app.OnException = [](TObject&, const std::exception& e) {
         std::printf("error: %s\n", e.what());

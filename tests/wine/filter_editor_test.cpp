@@ -7,6 +7,7 @@
 #include "core/filter_file_win.h"
 #include "platform/os_error.h"
 #include "platform/text.h"
+#include "ui/controls/custom_controls.h"
 #include "ui/filter_editor.h"
 #include "ui/framework/application.h"
 
@@ -37,6 +38,7 @@ protected:
     static void SetUpTestSuite() {
         app = new TApplication;
         app->Initialize();
+        RegisterCustomControls(app->ControlKinds());
         app->ApplyStyle(L"AQUALIGHTSLATE");
         app->OnException = [](TObject&, const std::exception& e) { errors.Add(e); };
         host = new TForm(kHostLayout, L"host");

@@ -14,6 +14,18 @@
 using namespace skorvel;
 using skorvel::testing::Pump;
 
+namespace skorvel {
+
+bool operator==(const TRect& a, const TRect& b) {
+    return a.Left == b.Left && a.Top == b.Top && a.Width == b.Width && a.Height == b.Height;
+}
+
+std::ostream& operator<<(std::ostream& out, const TRect& r) {
+    return out << r.Left << "," << r.Top << " " << r.Width << "x" << r.Height;
+}
+
+} // namespace skorvel
+
 namespace {
 
 constexpr char kLayout[] = "form TestFrm\n"
@@ -61,10 +73,8 @@ public:
 class TFailingControl : public TDrawnControl {
 public:
     TFailingControl(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
-        : TDrawnControl(form, node) {
-        FParent = parent;
+        : TDrawnControl(form, parent, node) {
         CreateHandle(kFrameworkWindowClass, L"", WS_CHILD, 0, parentWindow, node);
-        node.Finish();
     }
     int paints = 0;
 
@@ -75,8 +85,34 @@ protected:
     }
 };
 
+// The kinds are the application's for the whole process.
+void AddFailingKind() {
+    TControlKinds& kinds = TestApplication().ControlKinds();
+    if (!kinds.Find(L"failing"))
+        kinds.Add(L"failing", MakeControl<TFailingControl>);
+}
+
 int VisibleItems(HMENU menu) {
     return ::GetMenuItemCount(::GetSubMenu(menu, 0));
+}
+
+// Where a window really is, in its parent's client coordinates.
+TRect WindowBounds(HWND window) {
+    RECT r;
+    ::GetWindowRect(window, &r);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// The colour a window paints at a point of its client area, asked with
+// WM_PRINTCLIENT (erasing first, as the form fills its background then).
+COLORREF PaintedPixel(HWND window, int x, int y) {
+    const MemoryDc dc(::CreateCompatibleDC(nullptr));
+    const GdiObject bitmap(::CreateBitmap(64, 64, 1, 32, nullptr));
+    const SelectedObject selected(dc.get(), bitmap.get());
+    ::SendMessageW(window, WM_ERASEBKGND, WPARAM(dc.get()), 0);
+    ::SendMessageW(window, WM_PRINTCLIENT, WPARAM(dc.get()), PRF_CLIENT);
+    return ::GetPixel(dc.get(), x, y);
 }
 
 } // namespace
@@ -92,6 +128,166 @@ TEST(Framework, UnknownHandlerOrPropertyIsALayoutError) {
     misspelt.replace(misspelt.find("caption: Go"), 7, "captoin");
     TTestFrm second(misspelt);
     EXPECT_THROW(second.Build(), ELayoutError);
+}
+
+// Whichever builder reads a node (a control of any kind, also one whose
+// constructor reads only some of its properties, a menu item, a timer, the
+// form), a fault of the layout is an ELayoutError naming the line it is on.
+TEST(Framework, LayoutFaultsAreErrorsAtTheirLine) {
+    TestApplication();
+    AddFailingKind();
+    const auto replaced = [](const std::string& what, const std::string& with) {
+        std::string layout = kLayout;
+        return layout.replace(layout.find(what), what.size(), with);
+    };
+    const std::string tail = kLayout; // 18 lines; what is added starts at line 19
+    const struct {
+        const char* what;
+        std::string layout;
+        const wchar_t* line;
+    } cases[] = {
+        {"unknown handler", replaced("Aborts", "Missing"), L"test(14): "},
+        {"unknown position", replaced("    on-create", "    position: middle\n    on-create"),
+         L"test(4): "},
+        {"unknown border icon",
+         replaced("    on-create", "    border-icons: system-menu close\n    on-create"),
+         L"test(4): "},
+        {"unread key of a kind that reads only some",
+         tail + "    failing Extra\n        bounds: 0 0 5 5\n        colour: white\n",
+         L"test(21): "},
+        {"unread key of a timer",
+         tail + "    timer Tick\n        interval: 5\n        on-tick: Counted\n", L"test(21): "},
+        {"unread key of a menu item",
+         tail + "    popupmenu Pop\n        item PopItem\n            caption: x\n"
+                "            shortcutt: F3\n",
+         L"test(22): "},
+        {"a timer inside a control",
+         tail + "    panel Box\n        bounds: 0 0 9 9\n        timer Inner\n", L"test(21): "},
+        {"font height no number",
+         tail + "    button B2\n        caption: x\n        font: Tahoma big\n", L"test(21): "},
+        {"unknown font style",
+         tail + "    button B2\n        caption: x\n        font: Tahoma 11\n"
+                "        font-style: heavy\n",
+         L"test(22): "},
+        {"unknown alignment", tail + "    panel P2\n        align: left\n", L"test(20): "},
+        {"old spelling of a color", tail + "    panel P2\n        color: grey\n", L"test(20): "},
+        {"missing picture", tail + "    picture Pic\n        picture: NOSUCH\n", L"test(20): "},
+        {"popup menu that is none",
+         tail + "    button B3\n        caption: x\n        popup-menu: Btn\n", L"test(21): "},
+    };
+    for (const auto& c : cases) {
+        TTestFrm form(c.layout);
+        try {
+            form.Build();
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const ELayoutError& e) {
+            EXPECT_EQ(e.Message().rfind(c.line, 0), 0u) << c.what << ": " << e.what();
+        }
+    }
+}
+
+// A control along an edge follows its parent's size; a control knows the
+// control that contains it.
+TEST(Framework, AlignedControlsFollowTheParentAndKnowIt) {
+    TestApplication();
+    TTestFrm form("form AlignFrm\n    caption: A\n    client-size: 200 100\n"
+                  "    panel Top\n        bounds: 5 5 50 20\n        align: top\n"
+                  "    panel Bottom\n        bounds: 5 5 50 30\n        align: bottom\n"
+                  "        button Inside\n            bounds: 1 2 30 10\n"
+                  "            caption: x\n"
+                  "    panel Fill\n        bounds: 5 5 50 30\n        align: client\n"
+                  "    panel Free\n        bounds: 5 6 7 8\n");
+    form.Build();
+    form.SetClientSize(300, 150);
+    const struct {
+        const wchar_t* name;
+        TRect bounds;
+        const TControl* parent;
+    } cases[] = {
+        {L"Top", {0, 0, 300, 20}, &form},
+        {L"Bottom", {0, 120, 300, 30}, &form},
+        {L"Fill", {0, 0, 300, 150}, &form},
+        {L"Free", {5, 6, 7, 8}, &form},
+        {L"Inside", {1, 2, 30, 10}, &form.FindComponent<TControl>(L"Bottom")},
+    };
+    for (const auto& c : cases) {
+        const TControl& control = form.FindComponent<TControl>(c.name);
+        EXPECT_EQ(control.Bounds(), c.bounds) << c.name;
+        EXPECT_EQ(WindowBounds(control.Handle()), c.bounds) << c.name;
+        EXPECT_EQ(control.Parent(), c.parent) << c.name;
+    }
+    EXPECT_EQ(form.Parent(), nullptr);
+}
+
+// The frame, the place on the first showing, the fonts and the colours that
+// a layout gives a form and its controls.
+TEST(Framework, FormFramePlaceFontsAndColorsFollowTheLayout) {
+    TestApplication();
+    TTestFrm main("form MainOne\n    caption: M\n    client-size: 200 100\n"
+                  "    border-icons: system-menu minimize\n    position: screen-center\n"
+                  "    color: white\n    font: Tahoma 12\n"
+                  "    button Plain\n        bounds: 0 0 40 20\n        caption: p\n"
+                  "    button Styled\n        bounds: 0 30 40 20\n        caption: s\n"
+                  "        font: Tahoma 11\n        font-style: bold\n"
+                  "        font-charset: east-europe\n"
+                  "    panel Teal\n        bounds: 100 0 40 40\n        color: teal\n");
+    main.Build();
+    TestApplication().SetMainForm(&main);
+    TTestFrm tool("form ToolOne\n    caption: T\n    client-size: 80 60\n    border: tool\n"
+                  "    position: main-form-center\n");
+    tool.Build();
+    TTestFrm plain("form PlainOne\n    caption: P\n    client-size: 80 60\n");
+    plain.Build();
+    RECT before;
+    ::GetWindowRect(plain.Handle(), &before);
+
+    const auto style = [](const TForm& f) { return ::GetWindowLongW(f.Handle(), GWL_STYLE); };
+    const auto exStyle = [](const TForm& f) { return ::GetWindowLongW(f.Handle(), GWL_EXSTYLE); };
+    EXPECT_EQ(style(main) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+              WS_SYSMENU | WS_MINIMIZEBOX);
+    EXPECT_FALSE(exStyle(main) & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(exStyle(tool) & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(style(tool) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+
+    // The centre of a window, as the form computes it from its size.
+    const auto centred = [](HWND window, const RECT& area) {
+        RECT r;
+        ::GetWindowRect(window, &r);
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        return r.left == area.left + ((area.right - area.left) - width) / 2 &&
+               r.top == area.top + ((area.bottom - area.top) - height) / 2;
+    };
+    main.Show();
+    tool.Show();
+    plain.Show();
+    RECT workArea, mainRect, plainRect;
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    ::GetWindowRect(main.Handle(), &mainRect);
+    ::GetWindowRect(plain.Handle(), &plainRect);
+    EXPECT_TRUE(centred(main.Handle(), workArea));
+    EXPECT_TRUE(centred(tool.Handle(), mainRect));
+    EXPECT_EQ(plainRect.left, before.left);
+    EXPECT_EQ(plainRect.top, before.top);
+
+    const auto font = [&](const wchar_t* name) {
+        LOGFONTW description = {};
+        const auto font =
+            HFONT(::SendMessageW(main.FindComponent<TControl>(name).Handle(), WM_GETFONT, 0, 0));
+        ::GetObjectW(font, sizeof description, &description);
+        return description;
+    };
+    const LOGFONTW plainFont = font(L"Plain"), styledFont = font(L"Styled");
+    EXPECT_EQ(plainFont.lfHeight, -12);
+    EXPECT_EQ(plainFont.lfWeight, FW_NORMAL);
+    EXPECT_EQ(plainFont.lfCharSet, DEFAULT_CHARSET);
+    EXPECT_EQ(std::wstring(styledFont.lfFaceName), L"Tahoma");
+    EXPECT_EQ(styledFont.lfHeight, -11);
+    EXPECT_EQ(styledFont.lfWeight, FW_BOLD);
+    EXPECT_EQ(styledFont.lfCharSet, EASTEUROPE_CHARSET);
+
+    EXPECT_EQ(PaintedPixel(main.Handle(), 5, 5), RGB(255, 255, 255));
+    EXPECT_EQ(PaintedPixel(main.FindComponent<TControl>(L"Teal").Handle(), 5, 5), RGB(0, 128, 128));
+    TestApplication().SetMainForm(nullptr);
 }
 
 TEST(Framework, EscapingExceptionsReachTheHookButAbortsDoNot) {
@@ -121,7 +317,7 @@ TEST(Framework, EscapingExceptionsReachTheHookButAbortsDoNot) {
 // control goes on answering.
 TEST(Framework, ExceptionsOfAWindowsOwnHandlingReachTheHook) {
     TestApplication();
-    RegisterControlKind(L"failing", MakeControl<TFailingControl>);
+    AddFailingKind();
     TTestFrm form(std::string(kLayout) + "    failing Broken\n        bounds: 0 0 20 10\n");
     form.Build();
     auto& broken = form.FindComponent<TFailingControl>(L"Broken");

@@ -2,6 +2,7 @@
 // real layouts from the program's resources (linked into this test).
 #include "core/filter_lists_win.h"
 #include "tests/wine/control_presets.h"
+#include "ui/controls/custom_controls.h"
 #include "ui/filter_editor.h"
 #include "ui/framework/application.h"
 #include "ui/main_window.h"
@@ -21,6 +22,7 @@ protected:
     static void SetUpTestSuite() {
         app = new TApplication;
         app->Initialize();
+        RegisterCustomControls(app->ControlKinds());
         app->SetTitle(L"Skorvel");
         app->ApplyStyle(L"AQUALIGHTSLATE");
         main = new TMainFrm;

@@ -4,7 +4,10 @@
 // properties with its events joined to the published handlers.
 namespace skorvel {
 
-// Makes both kinds known to the layouts.
-void RegisterCustomControls();
+class TControlKinds;
+
+// Makes both kinds known to the layouts; once, before the first window
+// whose layout uses them is built.
+void RegisterCustomControls(TControlKinds& kinds);
 
 } // namespace skorvel

@@ -7,27 +7,26 @@ namespace skorvel {
 namespace {
 
 // No CS_DBLCLKS: a double click arrives as a second press, so as two clicks.
-constexpr TWindowClass kGlassButtonClass = {L"SkorvelGlassButton", 0};
+const TWindowClass kGlassButtonClass(L"SkorvelGlassButton", 0);
 constexpr TRGB24 kWhitePixel{255, 255, 255};
 
 } // namespace
 
 TvxGlassButton::TvxGlassButton(TForm& form, TControl* parent, HWND parentWindow,
                                const LayoutNode& node)
-    : TDrawnControl(form, node) {
-    FParent = parent;
+    : TDrawnControl(form, parent, node) {
     const TRect bounds = node.Rect(L"bounds");
     CreateHandle(kGlassButtonClass, node.Text(L"caption"), WS_CHILD | WS_CLIPSIBLINGS, 0,
                  parentWindow, node);
     if (!bounds.Width || !bounds.Height)
         SetBounds({bounds.Left, bounds.Top, bounds.Width ? bounds.Width : 57,
                    bounds.Height ? bounds.Height : 27});
-    SetColor(node.Colour(L"color", FColor));
-    SetColorDown(node.Colour(L"color-down", FColorDown));
-    SetColorFocused(node.Colour(L"color-focused", FColorFocused));
-    SetColorFrame(node.Colour(L"color-frame", FColorFrame));
-    SetColorShadow(node.Colour(L"color-shadow", FColorGlow));
-    SetFontColor(node.Colour(L"font-colour", FFontColor));
+    SetColor(node.Color(L"color", FColor));
+    SetColorDown(node.Color(L"color-down", FColorDown));
+    SetColorFocused(node.Color(L"color-focused", FColorFocused));
+    SetColorFrame(node.Color(L"color-frame", FColorFrame));
+    SetColorShadow(node.Color(L"color-shadow", FColorGlow));
+    SetFontColor(node.Color(L"font-color", FFontColor));
     SetGlossy(node.Bool(L"glossy", FGlossy));
     SetGlossyLevel(node.Int(L"glossy-level", FGlossyLevel));
     SetLightHeight(node.Int(L"light-height", FLightHeight));
@@ -42,10 +41,9 @@ TvxGlassButton::TvxGlassButton(TForm& form, TControl* parent, HWND parentWindow,
     SetDropDownAlignment(node.Choice<TPopupAlignment>(
         L"drop-down-alignment", {{L"left", paLeft}, {L"right", paRight}, {L"center", paCenter}},
         FPopupAlignment));
-    SetHandCursor(node.Text(L"cursor", L"arrow") == L"hand");
+    SetHandCursor(node.Choice<bool>(L"cursor", {{L"arrow", false}, {L"hand", true}}, false));
     SetTabStop(node.Bool(L"tab-stop", true));
     OnClick = form.BindNotify(node, L"on-click");
-    node.Finish();
 }
 
 // WM_SETFONT stores the font and invalidates the button.

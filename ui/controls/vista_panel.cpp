@@ -2,6 +2,7 @@
 
 #include "ui/controls/panel_paint.h"
 #include "ui/framework/form.h"
+#include "ui/framework/layout_builder.h"
 
 #include <cstdlib>
 
@@ -9,36 +10,24 @@ namespace skorvel {
 
 namespace {
 
-constexpr TWindowClass kVistaPanelClass = {L"SkorvelVistaPanel", CS_DBLCLKS};
-
-TFrameOptions LayoutFrames(const LayoutNode& node) {
-    static const std::map<std::wstring, TFrameOptions> kFrames = {
-        {L"left", frLeft}, {L"top", frTop}, {L"right", frRight}, {L"bottom", frBottom}};
-    TFrameOptions frames = 0;
-    for (const auto& word : node.Words(L"frames")) {
-        auto it = kFrames.find(word);
-        if (it == kFrames.end())
-            node.Fail(L"unknown frame " + word);
-        frames |= it->second;
-    }
-    return frames;
-}
+const TWindowClass kVistaPanelClass(L"SkorvelVistaPanel", CS_DBLCLKS);
 
 } // namespace
 
 TvxVistaPanel::TvxVistaPanel(TForm& form, TControl* parent, HWND parentWindow,
                              const LayoutNode& node)
-    : TDrawnControl(form, node) {
-    FParent = parent;
+    : TDrawnControl(form, parent, node) {
     CreateHandle(kVistaPanelClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                  WS_EX_CONTROLPARENT, parentWindow, node);
     ApplyBorderStyle();
-    SetColor1(node.Colour(L"color1", FColor1));
-    SetColor2(node.Colour(L"color2", FColor2));
-    SetColor3(node.Colour(L"color3", FColor3));
-    SetColor4(node.Colour(L"color4", FColor4));
-    SetColorFrame(node.Colour(L"color-frame", FColorBorder));
-    SetFrames(LayoutFrames(node));
+    SetColor1(node.Color(L"color1", FColor1));
+    SetColor2(node.Color(L"color2", FColor2));
+    SetColor3(node.Color(L"color3", FColor3));
+    SetColor4(node.Color(L"color4", FColor4));
+    SetColorFrame(node.Color(L"color-frame", FColorBorder));
+    SetFrames(node.ChoiceSet<TFrameOptions>(
+        L"frames",
+        {{L"left", frLeft}, {L"top", frTop}, {L"right", frRight}, {L"bottom", frBottom}}));
     SetStyle(node.Choice<TvgStyle>(L"style",
                                    {{L"vista", vgVista},
                                     {L"glass", vgGlass},
@@ -52,7 +41,6 @@ TvxVistaPanel::TvxVistaPanel(TForm& form, TControl* parent, HWND parentWindow,
         L"border-style", {{L"none", bsNone}, {L"single", bsSingle}}, FBorderStyle));
     OnMouseDown = form.BindMouse(node, L"on-mouse-down");
     CreateChildControls(form, this, FHandle, node);
-    node.Finish();
 }
 
 void TvxVistaPanel::SetBorderStyle(TBorderStyle value) {

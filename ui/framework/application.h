@@ -1,11 +1,12 @@
 #pragma once
 // The application object: one per process. It owns the message loop, the
-// title shown on message boxes, the main form, the menu-command registry,
-// the window the framework's timers tick on, the visual style, and the one
-// exception hook that every exception escaping an event handler of any
-// window reaches.
+// title shown on message boxes, the main form, the kinds of control the
+// layouts may name, the menu-command registry, the window the framework's
+// timers tick on, the visual style, and the one exception hook that every
+// exception escaping an event handler of any window reaches.
 #include "platform/com_ptr.h"
 #include "platform/handles.h"
+#include "ui/framework/control_kinds.h"
 #include "ui/framework/events.h"
 #include "ui/framework/style.h"
 
@@ -99,6 +100,10 @@ public:
     HBRUSH FormBrush() const { return HBRUSH(FFormBrush.get()); }
     HBRUSH MenuBrush() const { return HBRUSH(FMenuBrush.get()); }
 
+    // The kinds of control the layouts may name: the stock kinds from the
+    // start, the program's own added before its first window is built.
+    TControlKinds& ControlKinds() { return FControlKinds; }
+
     // The registry of menu commands, routed by numeric id.
     WORD RegisterCommand(TMenuItem& item);
     void UnregisterCommand(WORD id);
@@ -118,6 +123,7 @@ private:
     TForm* FMainForm = nullptr;
     bool FTerminated = false;
     std::optional<ComInitialization> FCom;
+    TControlKinds FControlKinds;
     std::unique_ptr<TWindow> FWindow;
     std::unique_ptr<TTimerWindow> FTimerWindow;
     std::vector<std::pair<int, TWindowHook>> FHooks;

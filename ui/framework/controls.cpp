@@ -2,17 +2,12 @@
 
 #include "platform/os_error.h"
 #include "ui/framework/application.h"
-#include "ui/framework/edit_controls.h"
 #include "ui/framework/form.h"
+#include "ui/framework/layout_builder.h"
 #include "ui/framework/menus.h"
-#include "ui/framework/speed_button.h"
-#include "ui/framework/standard_controls.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
-
-#include <algorithm>
-#include <map>
 
 namespace skorvel {
 
@@ -24,7 +19,7 @@ void RealignChildren(HWND window, int width, int height);
 
 } // namespace
 
-const TWindowClass kFrameworkWindowClass = {L"SkorvelWindow", CS_DBLCLKS};
+const TWindowClass kFrameworkWindowClass(L"SkorvelWindow", CS_DBLCLKS);
 
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -41,24 +36,24 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, L
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-namespace {
-
-void RegisterWindowClass(const TWindowClass& windowClass) {
+void TWindowClass::Register() const {
+    if (FRegistered)
+        return;
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    wc.style = windowClass.Style;
+    wc.style = FStyle;
     wc.lpfnWndProc = FrameworkWindowProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hIcon = ::LoadIconW(wc.hInstance, L"MAINICON");
-    wc.lpszClassName = windowClass.Name;
+    wc.lpszClassName = FName;
     if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         RaiseLastOSError();
+    FRegistered = true;
 }
 
-} // namespace
-
-TControl::TControl(TForm& form, const LayoutNode& node) : TObject(node.Name()), FForm(form) {}
+TControl::TControl(TForm& form, TControl* parent, const LayoutNode& node)
+    : TObject(node.Name()), FForm(form), FParent(parent) {}
 
 TControl::~TControl() {
     if (FHandle) {
@@ -110,10 +105,10 @@ HWND TControl::NewWindow(const wchar_t* className, const std::wstring& text, DWO
 
 void TControl::CreateHandle(const TWindowClass& windowClass, const std::wstring& text, DWORD style,
                             DWORD exStyle, HWND parent, const LayoutNode& node) {
-    RegisterWindowClass(windowClass);
+    windowClass.Register();
     FOwnClass = true;
     // The window procedure attaches the window to this control at WM_NCCREATE.
-    NewWindow(windowClass.Name, text, style, exStyle, parent, node, this);
+    NewWindow(windowClass.Name(), text, style, exStyle, parent, node, this);
     ApplyCommon(node);
 }
 
@@ -128,12 +123,13 @@ void TControl::CreateHandle(const wchar_t* systemClass, const std::wstring& text
 
 void TControl::ApplyCommon(const LayoutNode& node) {
     FTabOrder = node.Int(L"tab-order", -1);
-    FAlign = node.Text(L"align", L"");
-    if (FAlign != L"" && FAlign != L"client" && FAlign != L"top" && FAlign != L"bottom")
-        node.Fail(L"align must be client, top or bottom");
+    FAlign = node.Choice<TAlign>(
+        L"align",
+        {{L"client", TAlign::alClient}, {L"top", TAlign::alTop}, {L"bottom", TAlign::alBottom}},
+        TAlign::alNone);
     ::SendMessageW(FHandle, WM_SETFONT, WPARAM(LayoutFont(FForm, node)), FALSE);
     if (node.Has(L"popup-menu"))
-        FPopupMenu = &FForm.FindComponent<TPopupMenu>(node.Text(L"popup-menu"));
+        FPopupMenu = &FForm.FindComponent<TPopupMenu>(node, L"popup-menu");
     if (!node.Bool(L"enabled", true))
         ::EnableWindow(FHandle, FALSE);
     // Forms are shown later.
@@ -237,15 +233,20 @@ void TControl::SetFocus() {
 }
 
 void TControl::Realign(int parentWidth, int parentHeight) {
-    TRect r = FBounds;
-    if (FAlign == L"client")
-        r = {0, 0, parentWidth, parentHeight};
-    else if (FAlign == L"top")
-        r = {0, 0, parentWidth, FBounds.Height};
-    else if (FAlign == L"bottom")
-        r = {0, parentHeight - FBounds.Height, parentWidth, FBounds.Height};
-    else
+    TRect r;
+    switch (FAlign) {
+    case TAlign::alNone:
         return;
+    case TAlign::alClient:
+        r = {0, 0, parentWidth, parentHeight};
+        break;
+    case TAlign::alTop:
+        r = {0, 0, parentWidth, FBounds.Height};
+        break;
+    case TAlign::alBottom:
+        r = {0, parentHeight - FBounds.Height, parentWidth, FBounds.Height};
+        break;
+    }
     if (r.Left != FBounds.Left || r.Top != FBounds.Top || r.Width != FBounds.Width ||
         r.Height != FBounds.Height)
         SetBounds(r);
@@ -259,60 +260,7 @@ void RealignChildren(HWND window, int width, int height) {
             control->Realign(width, height);
 }
 
-std::map<std::wstring, TControlFactory>& ControlKinds() {
-    static std::map<std::wstring, TControlFactory> kinds;
-    return kinds;
-}
-
-void RegisterStockKinds() {
-    auto& kinds = ControlKinds();
-    kinds.emplace(L"panel", MakeControl<TPanel>);
-    kinds.emplace(L"picture", MakeControl<TPicture>);
-    kinds.emplace(L"checklist", MakeControl<TCheckListBox>);
-    kinds.emplace(L"button", MakeControl<TButton>);
-    kinds.emplace(L"label", MakeControl<TLabel>);
-    kinds.emplace(L"combobox", MakeControl<TComboBox>);
-    kinds.emplace(L"listbox", MakeControl<TListBox>);
-    kinds.emplace(L"edit", MakeControl<TEdit>);
-    kinds.emplace(L"speedbutton", MakeControl<TSpeedButton>);
-}
-
-bool IsComponentKind(const std::wstring& kind) {
-    return kind == L"menubar" || kind == L"popupmenu" || kind == L"timer";
-}
-
 } // namespace
-
-void RegisterControlKind(const std::wstring& kind, TControlFactory factory) {
-    ControlKinds()[kind] = factory;
-}
-
-void CreateChildControls(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node) {
-    RegisterStockKinds();
-    std::vector<TControl*> created;
-    for (const auto& child : node.Children()) {
-        if (IsComponentKind(child->Kind()))
-            continue;
-        auto kind = ControlKinds().find(child->Kind());
-        if (kind == ControlKinds().end())
-            child->Fail(L"unknown kind of control");
-        auto control = kind->second(form, parent, parentWindow, *child);
-        created.push_back(control.get());
-        form.AddControl(std::move(control));
-    }
-    // Keyboard navigation follows the window order: put the controls that
-    // have a tab order first, in that order.
-    std::stable_sort(created.begin(), created.end(), [](TControl* a, TControl* b) {
-        return unsigned(a->FTabOrder) < unsigned(b->FTabOrder);
-    });
-    HWND after = HWND_TOP;
-    for (TControl* control : created)
-        if (control->FTabOrder >= 0) {
-            ::SetWindowPos(control->Handle(), after, 0, 0, 0, 0,
-                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            after = control->Handle();
-        }
-}
 
 bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
@@ -358,25 +306,6 @@ TShiftState KeyShiftState(SHORT(WINAPI* keyState)(int)) {
     if (keyState(VK_MENU) < 0)
         shift |= ssAlt;
     return shift;
-}
-
-HFONT LayoutFont(TForm& form, const LayoutNode& node) {
-    if (!node.Has(L"font"))
-        return form.DefaultFont();
-    const auto words = node.Words(L"font");
-    if (words.size() < 2)
-        node.Fail(L"font needs a face name and a character height in pixels");
-    std::wstring face;
-    for (size_t i = 0; i + 1 < words.size(); ++i)
-        face += (i ? L" " : L"") + words[i];
-    TFontSpec description;
-    description.Face = face;
-    description.Height = std::stoi(words.back());
-    description.Bold = node.Text(L"font-style", L"regular") == L"bold";
-    description.CharSet = node.Text(L"font-charset", L"default") == L"east-europe"
-                              ? EASTEUROPE_CHARSET
-                              : DEFAULT_CHARSET;
-    return form.Font(description);
 }
 
 } // namespace skorvel

@@ -25,17 +25,31 @@ class TForm;
 class TPopupMenu;
 
 // A window class whose windows' messages come straight to their control's
-// WindowProc; registered when its first window is created.
-struct TWindowClass {
-    const wchar_t* Name;
-    UINT Style;
+// WindowProc; registered with the system when its first window is created,
+// once for the process.
+class TWindowClass {
+public:
+    constexpr TWindowClass(const wchar_t* name, UINT style) : FName(name), FStyle(style) {}
+    const wchar_t* Name() const { return FName; }
+    void Register() const;
+
+private:
+    const wchar_t* FName;
+    UINT FStyle;
+    mutable bool FRegistered = false;
 };
 // The framework's own class: forms and the stock drawn controls.
 extern const TWindowClass kFrameworkWindowClass;
 
+// How a control follows the size of its parent: not at all, or filling its
+// client area, or along its top or bottom edge at the control's own height.
+enum class TAlign { alNone, alTop, alBottom, alClient };
+
 class TControl : public TObject {
 public:
-    TControl(TForm& form, const LayoutNode& node);
+    // parent is the control that contains this one (the form for a form's
+    // own controls, nullptr for a form or a control built outside a layout).
+    TControl(TForm& form, TControl* parent, const LayoutNode& node);
     ~TControl() override;
 
     HWND Handle() const { return FHandle; }
@@ -56,6 +70,8 @@ public:
     // True when the control or a window inside it has the keyboard focus.
     bool ContainsFocus() const;
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    // The place in the keyboard order the layout gave; -1 for none.
+    int TabOrder() const { return FTabOrder; }
 
     // The control whose window this is, when it belongs to the framework.
     static TControl* FromHandle(HWND window);
@@ -96,15 +112,10 @@ protected:
             Application->Guard(*this, [&] { event(*this, args...); });
     }
     TForm& FForm;
-    TControl* FParent = nullptr;
     HWND FHandle = nullptr;
     TRect FBounds;
-    std::wstring FAlign; // "", "client", "top", "bottom"
-    TPopupMenu* FPopupMenu = nullptr;
-    int FTabOrder = -1;
 
 private:
-    friend void CreateChildControls(TForm&, TControl*, HWND, const LayoutNode&);
     friend LRESULT CALLBACK FrameworkWindowProc(HWND, UINT, WPARAM, LPARAM);
     void Attach(HWND window);
     void Detach();
@@ -114,6 +125,10 @@ private:
     // WindowProc inside the exception boundary.
     LRESULT GuardedWindowProc(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static LRESULT CALLBACK SubclassThunk(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    TControl* const FParent;
+    TAlign FAlign = TAlign::alNone;
+    TPopupMenu* FPopupMenu = nullptr;
+    int FTabOrder = -1;
     bool FOwnClass = false;
 };
 
@@ -121,25 +136,6 @@ private:
 // hands WM_COMMAND, WM_DRAWITEM and WM_CTLCOLOR* back to the child control
 // they are about. True when the child handled it.
 bool ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-
-// Builds the controls of a container node recursively, in layout order,
-// then orders them by their tab order.
-void CreateChildControls(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node);
-
-// Kinds of control a layout may name, each with the function that builds it.
-using TControlFactory = std::unique_ptr<TControl> (*)(TForm& form, TControl* parent,
-                                                      HWND parentWindow, const LayoutNode& node);
-void RegisterControlKind(const std::wstring& kind, TControlFactory factory);
-// The factory of a control class whose constructor takes what a factory gets.
-template <typename T>
-std::unique_ptr<TControl> MakeControl(TForm& form, TControl* parent, HWND parentWindow,
-                                      const LayoutNode& node) {
-    return std::make_unique<T>(form, parent, parentWindow, node);
-}
-
-// A font described by a layout: "font: Tahoma 11" with optional
-// "font-style: bold", "font-charset: east-europe"; the form's font when absent.
-HFONT LayoutFont(TForm& form, const LayoutNode& node);
 
 // The modifier keys as a TShiftState: by default as the message being handled
 // saw them (GetKeyState); GetAsyncKeyState gives their state at this moment.

@@ -2,6 +2,7 @@
 
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
+#include "ui/framework/layout_builder.h"
 
 #include <algorithm>
 
@@ -51,15 +52,13 @@ private:
 // --- TLabel -------------------------------------------------------------------
 
 TLabel::TLabel(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
-    : TDrawnControl(form, node) {
-    FParent = parent;
+    : TDrawnControl(form, parent, node) {
     FFont = LayoutFont(form, node);
-    FFontColour = node.Colour(L"font-colour", kSystemColor | COLOR_WINDOWTEXT);
+    FFontColor = node.Color(L"font-color", kSystemColor | COLOR_WINDOWTEXT);
     FWordWrap = node.Bool(L"word-wrap", false);
     FTransparent = node.Bool(L"transparent", false);
     OnMouseDown = form.BindMouse(node, L"on-mouse-down");
     CreateHandle(kFrameworkWindowClass, node.Text(L"caption"), kChildStyle, 0, parentWindow, node);
-    node.Finish();
 }
 
 void TLabel::Paint(HDC dc) {
@@ -71,7 +70,7 @@ void TLabel::Paint(HDC dc) {
         ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
     SelectedObject selectedFont(dc, FFont);
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ColorToRGB(FFontColour));
+    ::SetTextColor(dc, ColorToRGB(FFontColor));
     const std::wstring text = Caption();
     ::DrawTextW(dc, text.c_str(), int(text.size()), &r,
                 DT_NOPREFIX | (FWordWrap ? DT_WORDBREAK : DT_SINGLELINE));
@@ -80,8 +79,7 @@ void TLabel::Paint(HDC dc) {
 // --- TComboBox ----------------------------------------------------------------
 
 TComboBox::TComboBox(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
-    : TControl(form, node) {
-    FParent = parent;
+    : TControl(form, parent, node) {
     const DWORD style = kChildStyle | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS |
                         (node.Bool(L"tab-stop", true) ? WS_TABSTOP : 0);
     CreateHandle(L"COMBOBOX", L"", style, 0, parentWindow, node);
@@ -90,7 +88,6 @@ TComboBox::TComboBox(TForm& form, TControl* parent, HWND parentWindow, const Lay
     ::SendMessageW(FHandle, CB_SETITEMHEIGHT, WPARAM(-1), FBounds.Height - kComboFrame);
     for (const auto& item : node.Texts(L"item"))
         ::SendMessageW(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    node.Finish();
 }
 
 void TComboBox::SetItems(const std::vector<std::wstring>& items) {
@@ -130,8 +127,7 @@ std::wstring TComboBox::Text() const {
 // --- TListBox -----------------------------------------------------------------
 
 TListBox::TListBox(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
-    : TControl(form, node) {
-    FParent = parent;
+    : TControl(form, parent, node) {
     FMultiSelect = node.Bool(L"multi-select", false);
     const DWORD style = kChildStyle | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY |
                         LBS_NOINTEGRALHEIGHT | (FMultiSelect ? LBS_EXTENDEDSEL : 0) |
@@ -140,7 +136,6 @@ TListBox::TListBox(TForm& form, TControl* parent, HWND parentWindow, const Layou
     FListProc = reinterpret_cast<WNDPROC>(::GetClassLongPtrW(FHandle, GCLP_WNDPROC));
     if (node.Has(L"item-height"))
         ListMessage(LB_SETITEMHEIGHT, 0, node.Int(L"item-height"));
-    node.Finish();
 }
 
 LRESULT TListBox::ListMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -230,12 +225,10 @@ void TListBox::SelectAll() {
 // --- TEdit --------------------------------------------------------------------
 
 TEdit::TEdit(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
-    : TControl(form, node) {
-    FParent = parent;
+    : TControl(form, parent, node) {
     const DWORD style =
         kChildStyle | ES_AUTOHSCROLL | (node.Bool(L"tab-stop", true) ? WS_TABSTOP : 0);
     CreateHandle(L"EDIT", node.Text(L"text", L""), style, WS_EX_CLIENTEDGE, parentWindow, node);
-    node.Finish();
 }
 
 } // namespace skorvel

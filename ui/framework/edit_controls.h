@@ -19,7 +19,7 @@ public:
 private:
     void Paint(HDC dc) override;
     HFONT FFont;
-    TColor FFontColour;
+    TColor FFontColor;
     bool FWordWrap, FTransparent;
 };
 

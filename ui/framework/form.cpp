@@ -3,6 +3,7 @@
 #include "platform/os_error.h"
 #include "ui/framework/application.h"
 #include "ui/framework/drawn_control.h"
+#include "ui/framework/layout_builder.h"
 #include "ui/framework/menus.h"
 #include "ui/framework/standard_controls.h"
 #include "ui/framework/timer.h"
@@ -25,23 +26,12 @@ struct FrameStyle {
 };
 
 FrameStyle FrameStyleOf(const LayoutNode& node) {
-    const std::wstring border = node.Text(L"border", L"single");
-    FrameStyle frame = {WS_CAPTION | WS_CLIPCHILDREN, 0};
-    if (border == L"tool")
-        frame.ExStyle |= WS_EX_TOOLWINDOW;
-    else if (border != L"single")
-        node.Fail(L"border must be single or tool");
-    for (const auto& icon : node.Words(L"border-icons")) {
-        if (icon == L"system-menu")
-            frame.Style |= WS_SYSMENU;
-        else if (icon == L"minimize")
-            frame.Style |= WS_MINIMIZEBOX;
-        else if (icon == L"maximize")
-            frame.Style |= WS_MAXIMIZEBOX;
-        else
-            node.Fail(L"unknown border icon " + icon);
-    }
-    return frame;
+    const DWORD icons = node.ChoiceSet<DWORD>(L"border-icons", {{L"system-menu", WS_SYSMENU},
+                                                                {L"minimize", WS_MINIMIZEBOX},
+                                                                {L"maximize", WS_MAXIMIZEBOX}});
+    const DWORD border =
+        node.Choice<DWORD>(L"border", {{L"single", 0}, {L"tool", WS_EX_TOOLWINDOW}}, 0);
+    return {WS_CAPTION | WS_CLIPCHILDREN | icons, border};
 }
 
 BOOL CALLBACK AddEnabledWindow(HWND window, LPARAM list) noexcept {
@@ -62,7 +52,7 @@ TForm::TForm(const std::string& layoutText, const std::wstring& source)
     : TForm(ParseLayout(layoutText, source), source) {}
 
 TForm::TForm(std::unique_ptr<LayoutNode> layout, std::wstring source)
-    : TControl(*this, *layout), FLayout(std::move(layout)), FSource(std::move(source)) {
+    : TControl(*this, nullptr, *layout), FLayout(std::move(layout)), FSource(std::move(source)) {
     if (FLayout->Kind() != L"form")
         FLayout->Fail(L"a window layout starts with a form");
 }
@@ -110,7 +100,10 @@ void TForm::CreateComponents() {
             AddComponent(*FOwned.back());
         } else if (kind == L"timer") {
             FOwned.push_back(std::make_unique<TTimer>(*this, *child)); // adds itself
+        } else {
+            continue; // a control, built with the window's controls
         }
+        child->Finish();
     }
 }
 
@@ -119,14 +112,15 @@ void TForm::CreateWindowFromLayout() {
     const FrameStyle frame = FrameStyleOf(node);
     const auto size = node.Ints(L"client-size");
     if (size.size() != 2)
-        node.Fail(L"client-size needs a width and a height");
+        node.FailAt(L"client-size", L"client-size needs a width and a height");
     FClientWidth = size[0];
     FClientHeight = size[1];
-    FPosition = node.Text(L"position", L"default");
-    if (FPosition != L"default" && FPosition != L"screen-center" &&
-        FPosition != L"main-form-center")
-        node.Fail(L"position must be default, screen-center or main-form-center");
-    FColour = node.Colour(L"colour", kSystemColor | COLOR_BTNFACE);
+    FPosition = node.Choice<TPosition>(L"position",
+                                       {{L"default", TPosition::poDefault},
+                                        {L"screen-center", TPosition::poScreenCenter},
+                                        {L"main-form-center", TPosition::poMainFormCenter}},
+                                       TPosition::poDefault);
+    FColor = node.Color(L"color", kSystemColor | COLOR_BTNFACE);
     FDefaultFont =
         node.Has(L"font") ? LayoutFont(*this, node) : HFONT(::GetStockObject(DEFAULT_GUI_FONT));
     const bool isMain = Application->MainForm() == nullptr || Application->MainForm() == this;
@@ -190,13 +184,35 @@ void TForm::AddControl(std::unique_ptr<TControl> control) {
 }
 
 template <typename Event>
-Event TForm::Handler(const std::wstring& name, const wchar_t* kind) const {
+const Event* TForm::FindHandler(const std::wstring& name, const wchar_t* kind,
+                                std::wstring& why) const {
     auto it = FHandlers.find(name);
-    if (it == FHandlers.end())
-        throw ELayoutError(L"layout " + FSource + L": no handler named " + name);
-    if (auto* handler = std::get_if<Event>(&it->second))
+    if (it == FHandlers.end()) {
+        why = L"no handler named " + name;
+        return nullptr;
+    }
+    const Event* handler = std::get_if<Event>(&it->second);
+    if (!handler)
+        why = name + L" is no " + kind + L" handler";
+    return handler;
+}
+
+template <typename Event>
+Event TForm::Handler(const std::wstring& name, const wchar_t* kind) const {
+    std::wstring why;
+    if (const Event* handler = FindHandler<Event>(name, kind, why))
         return *handler;
-    throw ELayoutError(L"layout " + FSource + L": " + name + L" is no " + kind + L" handler");
+    throw ELayoutError(L"layout " + FSource + L": " + why);
+}
+
+template <typename Event>
+Event TForm::Bind(const LayoutNode& node, const std::wstring& key, const wchar_t* kind) const {
+    if (!node.Has(key))
+        return Event();
+    std::wstring why;
+    if (const Event* handler = FindHandler<Event>(node.Text(key), kind, why))
+        return *handler;
+    node.FailAt(key, why);
 }
 
 TNotifyEvent TForm::NotifyHandler(const std::wstring& name) const {
@@ -208,11 +224,11 @@ TMouseEvent TForm::MouseHandler(const std::wstring& name) const {
 }
 
 TNotifyEvent TForm::BindNotify(const LayoutNode& node, const std::wstring& key) const {
-    return node.Has(key) ? NotifyHandler(node.Text(key)) : TNotifyEvent();
+    return Bind<TNotifyEvent>(node, key, L"notification");
 }
 
 TMouseEvent TForm::BindMouse(const LayoutNode& node, const std::wstring& key) const {
-    return node.Has(key) ? MouseHandler(node.Text(key)) : TMouseEvent();
+    return Bind<TMouseEvent>(node, key, L"mouse");
 }
 
 TForm* TForm::FromWindow(HWND window) {
@@ -225,9 +241,9 @@ void TForm::ShowFirstTime() {
     ::GetWindowRect(FHandle, &window);
     const int width = window.right - window.left, height = window.bottom - window.top;
     RECT area = {};
-    if (FPosition == L"screen-center") {
+    if (FPosition == TPosition::poScreenCenter) {
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    } else if (FPosition == L"main-form-center" && Application->MainForm() &&
+    } else if (FPosition == TPosition::poMainFormCenter && Application->MainForm() &&
                Application->MainForm() != this) {
         ::GetWindowRect(Application->MainForm()->Handle(), &area);
     } else {
@@ -303,7 +319,7 @@ void TForm::PaintBackground(HDC dc) {
     HBRUSH brush = Application->FormBrush();
     GdiObject own;
     if (!brush) {
-        own.reset(::CreateSolidBrush(ColorToRGB(FColour)));
+        own.reset(::CreateSolidBrush(ColorToRGB(FColor)));
         brush = HBRUSH(own.get());
     }
     ::FillRect(dc, &r, brush);

@@ -18,6 +18,10 @@ namespace skorvel {
 
 class TMainMenu;
 
+// Where a form first appears: where the system puts it, or centred on the
+// screen's work area or over the main form.
+enum class TPosition { poDefault, poScreenCenter, poMainFormCenter };
+
 struct TFontSpec {
     std::wstring Face;
     int Height = 0; // character height in pixels
@@ -74,12 +78,17 @@ public:
 
     // A control or component of the layout by name, of the expected class.
     template <typename T> T& FindComponent(const std::wstring& name) const {
-        auto it = FComponents.find(name);
-        T* found = it == FComponents.end() ? nullptr : dynamic_cast<T*>(it->second);
-        if (!found)
-            throw ELayoutError(L"layout " + FSource + L" has no " + name +
-                               L" of the expected kind");
-        return *found;
+        if (T* found = Lookup<T>(name))
+            return *found;
+        throw ELayoutError(L"layout " + FSource + L" has no " + name + L" of the expected kind");
+    }
+    // The one that a node's property names; a layout error at its line when
+    // there is none of the expected class.
+    template <typename T> T& FindComponent(const LayoutNode& node, const std::wstring& key) const {
+        const std::wstring name = node.Text(key);
+        if (T* found = Lookup<T>(name))
+            return *found;
+        node.FailAt(key, L"no " + name + L" of the expected kind in the layout");
     }
     void AddComponent(TObject& component);
     void AddControl(std::unique_ptr<TControl> control);
@@ -124,7 +133,17 @@ protected:
 
 private:
     TForm(std::unique_ptr<LayoutNode> layout, std::wstring source);
+    template <typename T> T* Lookup(const std::wstring& name) const {
+        auto it = FComponents.find(name);
+        return it == FComponents.end() ? nullptr : dynamic_cast<T*>(it->second);
+    }
+    // The handler published under name, or nullptr with the reason in why.
+    template <typename Event>
+    const Event* FindHandler(const std::wstring& name, const wchar_t* kind,
+                             std::wstring& why) const;
     template <typename Event> Event Handler(const std::wstring& name, const wchar_t* kind) const;
+    template <typename Event>
+    Event Bind(const LayoutNode& node, const std::wstring& key, const wchar_t* kind) const;
     void CreateWindowFromLayout();
     void CreateComponents();
     void ShowFirstTime();
@@ -141,8 +160,8 @@ private:
     std::map<TFontSpec, GdiObject> FFonts;
     HFONT FDefaultFont = nullptr;
     int FClientWidth = 0, FClientHeight = 0;
-    std::wstring FPosition;
-    TColor FColour = kSystemColor | COLOR_BTNFACE;
+    TPosition FPosition = TPosition::poDefault;
+    TColor FColor = kSystemColor | COLOR_BTNFACE;
     bool FShownBefore = false;
     bool FModal = false;
     bool FModalDone = false;

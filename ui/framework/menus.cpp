@@ -32,14 +32,15 @@ TMenuItem::TMenuItem(TForm& form, TMenu& menu, const LayoutNode& node, bool root
         FEnabled = node.Bool(L"enabled", true);
         FDefault = node.Bool(L"default", false);
         if (node.Has(L"shortcut") && !TextToShortCut(node.Text(L"shortcut"), FShortCut))
-            node.Fail(L"unknown shortcut " + node.Text(L"shortcut"));
+            node.FailAt(L"shortcut", L"unknown shortcut " + node.Text(L"shortcut"));
         OnClick = form.BindNotify(node, L"on-click");
         FCommand = Application->RegisterCommand(*this);
         form.AddComponent(*this);
     }
-    for (const auto& child : node.Children())
+    for (const auto& child : node.Children()) {
         FItems.push_back(std::make_unique<TMenuItem>(form, menu, *child));
-    node.Finish();
+        child->Finish();
+    }
 }
 
 TMenuItem::~TMenuItem() {

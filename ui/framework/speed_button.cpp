@@ -1,7 +1,7 @@
 #include "ui/framework/speed_button.h"
 
 #include "ui/framework/form.h"
-#include "ui/framework/png.h"
+#include "ui/framework/layout_builder.h"
 
 namespace skorvel {
 
@@ -13,15 +13,13 @@ constexpr BYTE kDisabledPictureAlpha = 96;
 } // namespace
 
 TSpeedButton::TSpeedButton(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
-    : TDrawnControl(form, node) {
-    FParent = parent;
+    : TDrawnControl(form, parent, node) {
     if (node.Has(L"picture"))
-        FPicture = LoadPngResource(node.Text(L"picture").c_str(), FPictureWidth, FPictureHeight);
+        FPicture = LayoutPicture(node, L"picture", FPictureWidth, FPictureHeight);
     FFont = LayoutFont(form, node);
     OnClick = form.BindNotify(node, L"on-click");
     CreateHandle(kFrameworkWindowClass, node.Text(L"caption"), WS_CHILD | WS_CLIPSIBLINGS, 0,
                  parentWindow, node);
-    node.Finish();
 }
 
 bool TSpeedButton::Inside(int x, int y) const {

@@ -3,7 +3,7 @@
 #include "platform/os_error.h"
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
-#include "ui/framework/png.h"
+#include "ui/framework/layout_builder.h"
 
 #include <windowsx.h>
 
@@ -18,14 +18,12 @@ constexpr DWORD kChildStyle = WS_CHILD | WS_CLIPSIBLINGS;
 // --- TPanel -------------------------------------------------------------------
 
 TPanel::TPanel(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
-    : TDrawnControl(form, node) {
-    FParent = parent;
-    FColor = node.Colour(L"colour", kSystemColor | COLOR_BTNFACE);
+    : TDrawnControl(form, parent, node) {
+    FColor = node.Color(L"color", kSystemColor | COLOR_BTNFACE);
     OnMouseDown = form.BindMouse(node, L"on-mouse-down");
     CreateHandle(kFrameworkWindowClass, L"", kChildStyle | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
                  parentWindow, node);
     CreateChildControls(form, this, FHandle, node);
-    node.Finish();
 }
 
 void TPanel::Paint(HDC dc) {
@@ -38,9 +36,8 @@ void TPanel::Paint(HDC dc) {
 // --- TPicture -----------------------------------------------------------------
 
 TPicture::TPicture(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
-    : TDrawnControl(form, node) {
-    FParent = parent;
-    FBitmap = LoadPngResource(node.Text(L"picture").c_str(), FWidth, FHeight);
+    : TDrawnControl(form, parent, node) {
+    FBitmap = LayoutPicture(node, L"picture", FWidth, FHeight);
     OnMouseDown = form.BindMouse(node, L"on-mouse-down");
     CreateHandle(kFrameworkWindowClass, L"", kChildStyle, 0, parentWindow, node);
     // The control takes the picture's size; pictures lie beneath the other controls.
@@ -48,7 +45,6 @@ TPicture::TPicture(TForm& form, TControl* parent, HWND parentWindow, const Layou
     FBounds.Height = FHeight;
     ::SetWindowPos(FHandle, HWND_BOTTOM, FBounds.Left, FBounds.Top, FWidth, FHeight,
                    SWP_NOACTIVATE);
-    node.Finish();
 }
 
 void TPicture::Paint(HDC dc) {
@@ -63,8 +59,7 @@ void TPicture::Paint(HDC dc) {
 
 TCheckListBox::TCheckListBox(TForm& form, TControl* parent, HWND parentWindow,
                              const LayoutNode& node)
-    : TControl(form, node) {
-    FParent = parent;
+    : TControl(form, parent, node) {
     FRowHeight = node.Int(L"item-height", 14);
     FFlat = node.Bool(L"flat", false);
     OnClickCheck = form.BindNotify(node, L"on-click-check");
@@ -75,7 +70,6 @@ TCheckListBox::TCheckListBox(TForm& form, TControl* parent, HWND parentWindow,
     ::SendMessageW(FHandle, LB_SETITEMHEIGHT, 0, FRowHeight);
     for (const auto& item : node.Texts(L"item"))
         AddItem(item);
-    node.Finish();
 }
 
 void TCheckListBox::AddItem(const std::wstring& text) {
@@ -216,13 +210,11 @@ LRESULT TCheckListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 // --- TButton ------------------------------------------------------------------
 
 TButton::TButton(TForm& form, TControl* parent, HWND parentWindow, const LayoutNode& node)
-    : TControl(form, node) {
-    FParent = parent;
+    : TControl(form, parent, node) {
     OnClick = form.BindNotify(node, L"on-click");
     const DWORD style =
         kChildStyle | BS_PUSHBUTTON | (node.Bool(L"tab-stop", true) ? WS_TABSTOP : 0);
     CreateHandle(L"BUTTON", node.Text(L"caption"), style, 0, parentWindow, node);
-    node.Finish();
 }
 
 bool TButton::HandleCommand(WORD code) {

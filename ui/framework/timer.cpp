@@ -10,10 +10,8 @@ TTimer::TTimer(TForm& form, const LayoutNode& node)
     : TObject(node.Name()), FTimer(Application->TimerWindow(), [this] { Tick(); }) {
     FInterval = unsigned(node.Int(L"interval", 1000));
     OnTimer = form.BindNotify(node, L"on-timer");
-    const bool enabled = node.Bool(L"enabled", true);
-    node.Finish();
     form.AddComponent(*this);
-    SetEnabled(enabled);
+    SetEnabled(node.Bool(L"enabled", true));
 }
 
 void TTimer::SetEnabled(bool enabled) {

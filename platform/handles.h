@@ -2,6 +2,7 @@
 // Move-only owners of Windows handles. One template, the close call and the
 // invalid value in a small traits type per kind of handle.
 #include <windows.h>
+#include <commctrl.h>
 #include <winsvc.h>
 
 #include <utility>
@@ -76,6 +77,11 @@ struct IconTraits {
     static Handle Invalid() noexcept { return nullptr; }
     static void Close(Handle h) noexcept { ::DestroyIcon(h); }
 };
+struct ImageListTraits {
+    using Handle = HIMAGELIST;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::ImageList_Destroy(h); }
+};
 struct MenuTraits {
     using Handle = HMENU;
     static Handle Invalid() noexcept { return nullptr; }
@@ -101,6 +107,7 @@ using RegKey = UniqueHandle<RegKeyTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using IconHandle = UniqueHandle<IconTraits>;
+using ImageListHandle = UniqueHandle<ImageListTraits>;
 using MenuHandle = UniqueHandle<MenuTraits>;
 using LibraryHandle = UniqueHandle<LibraryTraits>;
 using WindowHandle = UniqueHandle<WindowTraits>;

@@ -6,6 +6,8 @@
 #include "platform/paths.h"
 #include "platform/system_library.h"
 #include "platform/text.h"
+#include "platform/tokens.h"
+#include "platform/window_timer.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -217,25 +219,6 @@ BOOL CALLBACK PostCloseToProcessWindow(HWND window, LPARAM processId) {
     if (owner == DWORD(processId))
         ::PostMessageW(window, WM_CLOSE, 0, 0);
     return TRUE; // every top-level window of the process gets the message
-}
-
-void EnableDebugPrivilege() noexcept {
-    HANDLE rawToken = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
-                            &rawToken))
-        return;
-    const KernelHandle token(rawToken);
-    TOKEN_PRIVILEGES privileges{};
-    privileges.PrivilegeCount = 1;
-    if (!::LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &privileges.Privileges[0].Luid))
-        return;
-    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    TOKEN_PRIVILEGES previous{};
-    DWORD previousSize = sizeof(previous);
-    // Without the privilege (a user who is not an administrator) only the
-    // user's own processes can be opened; that is all that changes.
-    ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof(previous), &previous,
-                            &previousSize);
 }
 
 } // namespace
@@ -533,50 +516,18 @@ TProcessItem* TProcessCollection::FindByName(const std::wstring& AName) const {
 
 // --- the component ---
 
-// The periodic refresh: SetTimer on a message-only window of its own, so the
-// ticks arrive through whatever message loop runs on the creating thread.
-class TProcessInfo::TRefreshTimer {
-public:
-    explicit TRefreshTimer(std::function<void()> onTick) : FOnTick(std::move(onTick)) {
-        const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = WindowProc;
-        windowClass.hInstance = instance;
-        windowClass.lpszClassName = kClassName;
-        if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-            RaiseLastOSError();
-        FWindow.reset(::CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                        instance, this));
-        if (!FWindow)
-            RaiseLastOSError();
-    }
-
-    void Start(UINT interval) {
-        if (!::SetTimer(FWindow.get(), kTimerId, interval, nullptr))
-            RaiseLastOSError();
-    }
-    void Stop() noexcept { ::KillTimer(FWindow.get(), kTimerId); }
-
-private:
-    static constexpr const wchar_t* kClassName = L"SkorvelProcessInfoTimer";
-    static constexpr UINT_PTR kTimerId = 1;
-
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            ::SetWindowLongPtrW(window, GWLP_USERDATA, LONG_PTR(creation->lpCreateParams));
-        } else if (message == WM_TIMER && wParam == kTimerId) {
-            if (auto* self =
-                    reinterpret_cast<TRefreshTimer*>(::GetWindowLongPtrW(window, GWLP_USERDATA)))
-                self->FOnTick();
-            return 0;
-        }
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-
-    std::function<void()> FOnTick;
-    WindowHandle FWindow;
+// The periodic refresh, on a timer window of the component's own: the ticks
+// arrive through whatever message loop runs on the creating thread, and what
+// a refresh raises there goes to OnTimerException.
+struct TProcessInfo::TRefreshTimer {
+    explicit TRefreshTimer(TProcessInfo& info)
+        : Window([&info](std::exception_ptr error) {
+              if (info.OnTimerException)
+                  info.OnTimerException(info, error);
+          }),
+          Timer(Window, [&info] { info.UpdateList(); }) {}
+    TTimerWindow Window;
+    TWindowTimer Timer;
 };
 
 TProcessInfo::TProcessInfo() : FRunningProcesses(std::make_unique<TProcessCollection>()) {
@@ -628,26 +579,13 @@ void TProcessInfo::SetUpdateInterval(uint32_t Value) {
 void TProcessInfo::RestartTimer() {
     if (!FActive || FUpdateInterval == 0) {
         if (FTimer)
-            FTimer->Stop();
+            FTimer->Timer.Stop();
         return;
     }
     if (!FTimer)
-        FTimer = std::make_unique<TRefreshTimer>([this] { TimerTick(); });
-    FTimer->Start(FUpdateInterval);
-}
-
-void TProcessInfo::TimerTick() {
-    try {
-        UpdateList();
-    } catch (...) {
-        if (!OnTimerException)
-            return;
-        try {
-            OnTimerException(*this, std::current_exception());
-        } catch (...) {
-            // Nothing may leave the window procedure.
-        }
-    }
+        FTimer = std::make_unique<TRefreshTimer>(*this);
+    if (!FTimer->Timer.Start(FUpdateInterval))
+        RaiseLastOSError();
 }
 
 } // namespace skorvel

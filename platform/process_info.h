@@ -252,9 +252,8 @@ public:
     TExceptionEvent OnTimerException;
 
 private:
-    class TRefreshTimer;
+    struct TRefreshTimer;
     void RestartTimer();
-    void TimerTick();
 
     bool FActive = false;
     uint32_t FUpdateInterval = 1000;

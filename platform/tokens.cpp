@@ -69,4 +69,23 @@ bool IsUserAdmin() {
            GroupsHoldAdministrators(*reinterpret_cast<const TOKEN_GROUPS*>(groups.data()));
 }
 
+void EnableDebugPrivilege() noexcept {
+    HANDLE rawToken = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
+                            &rawToken))
+        return;
+    const KernelHandle token(rawToken);
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    if (!::LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &privileges.Privileges[0].Luid))
+        return;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    TOKEN_PRIVILEGES previous{};
+    DWORD previousSize = sizeof(previous);
+    // Without the privilege (a user who is not an administrator) only the
+    // user's own processes can be opened; that is all that changes.
+    ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof(previous), &previous,
+                            &previousSize);
+}
+
 } // namespace skorvel

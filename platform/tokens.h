@@ -1,5 +1,6 @@
 #pragma once
-// The administrator test of start-up.
+// The program's own security token: the administrator test of start-up and
+// the debug privilege of the process list.
 #include <windows.h>
 
 #include <functional>
@@ -22,5 +23,10 @@ std::vector<BYTE> ReadTokenGroups(const TokenGroupsQuery& query);
 
 // Whether a TOKEN_GROUPS list holds the Administrators SID.
 bool GroupsHoldAdministrators(const TOKEN_GROUPS& groups);
+
+// Enables "SeDebugPrivilege" in the process token, so that processes of other
+// users and of services can be opened too. Nothing is reported: where the
+// token lacks the privilege, only the user's own processes can be opened.
+void EnableDebugPrivilege() noexcept;
 
 } // namespace skorvel

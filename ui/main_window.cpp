@@ -5,6 +5,7 @@
 #include "platform/shell.h"
 #include "resources/version.h"
 #include "ui/framework/application.h"
+#include "ui/framework/system_command.h"
 
 namespace skorvel {
 
@@ -194,7 +195,7 @@ void TMainFrm::TrayMenuTimerTimer(TObject&) {
 bool TMainFrm::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     // However it is asked for, minimising hides the window and its taskbar
     // button instead: the window lives on as the tray icon, never minimised.
-    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE && TrayIcon) {
+    if (SystemCommand(message, wParam) == SC_MINIMIZE && TrayIcon) {
         TrayIcon->HideTaskbarIcon();
         Hide();
         result = 0;

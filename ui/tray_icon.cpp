@@ -1,10 +1,10 @@
 #include "ui/tray_icon.h"
 
-#include "platform/os_error.h"
 #include "platform/system_library.h"
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
+#include "ui/framework/system_command.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -21,27 +21,8 @@ static_assert(sizeof(TNotifyIconDataEx) == (sizeof(void*) == 8 ? 952 : 936),
 
 namespace {
 
-constexpr wchar_t kTimerHandlerClass[] = L"SkorvelSimpleTimerHandler";
-constexpr wchar_t kTrayHandlerClass[] = L"SkorvelTrayIconHandler";
-constexpr wchar_t kOwnerHookProperty[] = L"SkorvelTrayIconOwnerHook";
 constexpr UINT kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP; // 7
 constexpr unsigned kExitPollInterval = 20;
-
-HWND CreateHiddenWindow(const wchar_t* className, WNDPROC procedure, HWND parent) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = className;
-    if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        RaiseLastOSError();
-    const DWORD exStyle = parent ? 0 : WS_EX_TOOLWINDOW;
-    HWND window = ::CreateWindowExW(exStyle, className, L"", WS_POPUP, 0, 0, 0, 0, parent, nullptr,
-                                    wc.hInstance, nullptr);
-    if (!window)
-        RaiseLastOSError();
-    return window;
-}
 
 // The shell's "TaskbarCreated" broadcast, registered once; 0 (never matched)
 // when the common controls are older than 4.71, whose shell does not send it.
@@ -69,234 +50,19 @@ template <size_t N> void CopyLimited(WCHAR (&target)[N], const std::wstring& tex
     std::copy_n(text.begin(), count, target);
 }
 
-POINT CursorPos() {
-    POINT p = {0, 0};
-    ::GetCursorPos(&p);
-    return p;
-}
-
 } // namespace
 
-// --- simple timers --------------------------------------------------------
-
-TSimpleTimerHandler* TSimpleTimerHandler::FInstance = nullptr;
-
-TSimpleTimerHandler::TSimpleTimerHandler()
-    : FWindowHandle(CreateHiddenWindow(kTimerHandlerClass, WindowProc, HWND_MESSAGE)) {}
-
-TSimpleTimerHandler::~TSimpleTimerHandler() {
-    ::DestroyWindow(FWindowHandle);
-}
-
-// The window's one exception boundary is around the tick: what a timer's
-// handler raises reaches the application's handler, never the system.
-LRESULT CALLBACK TSimpleTimerHandler::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                                 LPARAM lParam) {
-    if (message == WM_TIMER && FInstance) {
-        auto* timer = reinterpret_cast<TSimpleTimer*>(wParam);
-        if (FInstance->FTimers.count(timer)) {
-            Application->Guard(*timer, [timer] { timer->Tick(); });
-            return 0;
-        }
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
-TSimpleTimer::TSimpleTimer() : FId(reinterpret_cast<UINT_PTR>(this)) {
-    if (!TSimpleTimerHandler::FInstance)
-        TSimpleTimerHandler::FInstance = new TSimpleTimerHandler;
-    ++TSimpleTimerHandler::FInstance->RefCount;
-    TSimpleTimerHandler::FInstance->FTimers.insert(this);
-}
-
-TSimpleTimer::TSimpleTimer(unsigned AInterval, TNotifyEvent AOnTimer) : TSimpleTimer() {
-    FInterval = AInterval;
-    FOnTimer = std::move(AOnTimer);
-}
-
-TSimpleTimer::~TSimpleTimer() {
-    if (FEnabled)
-        Stop(true);
-    auto*& handler = TSimpleTimerHandler::FInstance;
-    handler->FTimers.erase(this);
-    if (--handler->RefCount == 0) {
-        delete handler;
-        handler = nullptr;
-    }
-}
-
-bool TSimpleTimer::Start() {
-    if (FInterval == 0)
-        return false;
-    if (FEnabled)
-        Stop(false);
-    auto& handler = *TSimpleTimerHandler::FInstance;
-    if (!::SetTimer(handler.FWindowHandle, FId, FInterval, nullptr))
-        return false;
-    FEnabled = true;
-    ++handler.ActiveCount;
-    return true;
-}
-
-bool TSimpleTimer::Stop(bool disable) {
-    if (disable)
-        FEnabled = false;
-    auto& handler = *TSimpleTimerHandler::FInstance;
-    if (!::KillTimer(handler.FWindowHandle, FId))
-        return false;
-    --handler.ActiveCount;
-    return true;
-}
-
-void TSimpleTimer::SetEnabled(bool value) {
-    if (value)
-        Start();
-    else
-        Stop(true);
-}
-
-void TSimpleTimer::SetInterval(unsigned value) {
-    if (value == FInterval)
-        return;
-    FInterval = value;
-    if (FEnabled) {
-        if (value != 0)
-            Start();
-        else
-            Stop(false);
-    }
-}
-
-void TSimpleTimer::SetOnTimer(TNotifyEvent handler) {
-    FOnTimer = std::move(handler);
-    if (!FOnTimer && FEnabled)
-        Stop(false);
-}
-
-void TSimpleTimer::Tick() {
-    if (AutoDisable)
-        Stop(true);
-    // The handler may free the timer (and whatever owns it): run a copy, and
-    // touch nothing of the timer afterwards.
-    if (const TNotifyEvent handler = FOnTimer)
-        handler(*this);
-}
-
-// --- icons and image lists ------------------------------------------------
-
-void TIcon::Assign(HICON icon) {
-    TakeHandle(icon ? ::CopyIcon(icon) : nullptr);
-}
-
-void TIcon::TakeHandle(HICON icon) {
-    FHandle.reset(icon);
-    if (OnChange)
-        OnChange();
-}
-
-TImageList::TImageList(int width, int height)
-    : FHandle(::ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 4, 4)) {
-    if (!FHandle)
-        RaiseLastOSError();
-}
-
-TImageList::~TImageList() {
-    ::ImageList_Destroy(FHandle);
-}
-
-int TImageList::Count() const {
-    return ::ImageList_GetImageCount(FHandle);
-}
-
-int TImageList::AddIcon(HICON icon) {
-    return ::ImageList_ReplaceIcon(FHandle, -1, icon);
-}
-
-int TImageList::AddMasked(HBITMAP bitmap, COLORREF maskColor) {
-    return ::ImageList_AddMasked(FHandle, bitmap, maskColor);
-}
-
-void TImageList::GetIcon(int index, TIcon& icon) const {
-    icon.TakeHandle(::ImageList_GetIcon(FHandle, index, ILD_NORMAL));
-}
-
-// --- the shared handler window -----------------------------------------------
-
-TTrayIconHandler* TTrayIconHandler::FInstance = nullptr;
-
-TTrayIconHandler::TTrayIconHandler()
-    : FHandle(CreateHiddenWindow(kTrayHandlerClass, WindowProc, nullptr)) {}
-
-TTrayIconHandler::~TTrayIconHandler() {
-    ::DestroyWindow(FHandle);
-}
-
-// The identifier is a 32-bit value: the icon's address where it fits,
-// otherwise the next number not yet in use. Either way the callback finds
-// the icon through the table, never by trusting a number as an address.
-UINT TTrayIconHandler::Register(TCoolTrayIcon& icon) {
-    const auto address = reinterpret_cast<uintptr_t>(&icon);
-    UINT id = UINT(address);
-    if (id != address || FIcons.count(id)) {
-        while (FIcons.count(FNextId) || FNextId == 0)
-            ++FNextId;
-        id = FNextId++;
-    }
-    FIcons[id] = &icon;
-    return id;
-}
-
-LRESULT CALLBACK TTrayIconHandler::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
-    switch (message) {
-    case WM_TRAYNOTIFY:
-        if (FInstance) {
-            auto it = FInstance->FIcons.find(UINT(wParam));
-            if (it != FInstance->FIcons.end() && UINT_PTR(UINT(wParam)) == wParam) {
-                // The window's one exception boundary: the events are guarded
-                // one by one, this catches the rest (an override that raises).
-                TCoolTrayIcon& icon = *it->second;
-                Application->Guard(icon, [&] { icon.HandleIconMessage(UINT(lParam)); });
-            }
-        }
-        return 0;
-    // It cannot be closed from outside and never objects to the end of the
-    // session.
-    case WM_DESTROY:
-    case WM_CLOSE:
-    case WM_QUERYENDSESSION:
-    case WM_QUIT:
-    case WM_ENDSESSION:
-    case WM_NCDESTROY:
-        return 1;
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
 // --- the tray icon ----------------------------------------------------------
-
-// Kept with the owner window as a window property. When the icon goes while
-// someone else has replaced the procedure after it, the chain cannot be
-// undone: the record stays, without its icon, and only passes messages on
-// until the window is destroyed.
-struct TOwnerHook {
-    WNDPROC OldWndProc;
-    TCoolTrayIcon* Icon;
-};
 
 TCoolTrayIcon::TCoolTrayIcon(TForm* owner, std::wstring name)
     : TObject(std::move(name)), FOwner(owner),
       CycleTimer(1000, [this](TObject&) { CycleTimerElapsed(); }),
       ClickTimer(1000, [this](TObject&) { ClickTimerElapsed(); }),
       ExitTimer(kExitPollInterval, [this](TObject&) { ExitTimerElapsed(); }) {
-    if (!TTrayIconHandler::FInstance)
-        TTrayIconHandler::FInstance = new TTrayIconHandler;
-    auto& handler = *TTrayIconHandler::FInstance;
-    ++handler.RefCount;
-    FIconID = handler.Register(*this);
+    FIconID = FHandler->Register(*this);
     FIcon.OnChange = [this] { UpdateTray(); };
     IconData.cbSize = sizeof IconData;
-    IconData.hWnd = handler.Handle();
+    IconData.hWnd = FHandler->Handle();
     IconData.uID = FIconID;
     IconData.uFlags = kIconFlags;
     IconData.uCallbackMessage = WM_TRAYNOTIFY;
@@ -322,14 +88,8 @@ TCoolTrayIcon::~TCoolTrayIcon() {
     FIcon.OnChange = nullptr;
     if (Application)
         Application->UnhookMainWindow(FApplicationHook);
-    if (FOwner)
-        UnhookOwnerWindow();
-    auto*& handler = TTrayIconHandler::FInstance;
-    handler->FIcons.erase(FIconID);
-    if (--handler->RefCount == 0) {
-        delete handler;
-        handler = nullptr;
-    }
+    UnhookOwnerWindow();
+    FHandler->Unregister(FIconID);
 }
 
 void TCoolTrayIcon::Loaded() {
@@ -361,19 +121,14 @@ void TCoolTrayIcon::Notification(TObject& freed) {
     if (&freed == FPopupMenu)
         FPopupMenu = nullptr;
     if (&freed == FOwner) {
-        // The form's window went first and took the hook with it; should the
-        // record still be there, it only passes messages on from now.
-        if (FOwnerHook)
-            std::exchange(FOwnerHook, nullptr)->Icon = nullptr;
+        // The form's window went first and took the hook with it.
+        UnhookOwnerWindow();
         FOwner = nullptr;
     }
 }
 
-// The handler runs as a copy: it may free the icon, and with it the event.
-template <typename Event, typename... Args>
-void TCoolTrayIcon::Raise(const Event& event, Args... args) {
-    if (event)
-        Application->Guard(*this, [handler = event, &args..., this] { handler(*this, args...); });
+void TCoolTrayIcon::Guarded(const std::function<void()>& handler) {
+    Application->Guard(*this, handler);
 }
 
 // --- properties ---------------------------------------------------------------
@@ -521,175 +276,6 @@ bool TCoolTrayIcon::SetFocus() {
     return Notify(NIM_SETFOCUS);
 }
 
-// --- notifications --------------------------------------------------------------
-
-void TCoolTrayIcon::HandleIconMessage(UINT message) {
-    switch (message) { // balloon notifications pass even while disabled
-    case NIN_BALLOONSHOW:
-        return Raise(OnBalloonHintShow);
-    case NIN_BALLOONHIDE:
-        return Raise(OnBalloonHintHide);
-    case NIN_BALLOONTIMEOUT:
-        return Raise(OnBalloonHintTimeout);
-    case NIN_BALLOONUSERCLICK:
-        return Raise(OnBalloonHintClick);
-    }
-    if (!FEnabled)
-        return;
-    const POINT p = CursorPos();
-    // The shell's callback is posted, not a keyboard-ordered input message:
-    // the keys as they are now.
-    const TShiftState keys = KeyShiftState(::GetAsyncKeyState);
-    // Every event below runs user code: what it may have changed (the menu,
-    // its automatic popup, the icon itself) is read only after it.
-    const auto alive = Lifetime();
-    switch (message) {
-    case WM_MOUSEMOVE:
-        if (FWantEnterExitEvents && FDidExit) {
-            MouseEnter();
-            if (alive.expired())
-                return;
-            FDidExit = false;
-        }
-        DoMouseMove(keys, p.x, p.y);
-        if (alive.expired())
-            return;
-        LastMoveX = p.x;
-        LastMoveY = p.y;
-        break;
-    case WM_LBUTTONDOWN:
-        if (OnDblClick) {
-            ClickTimer.SetInterval(::GetDoubleClickTime());
-            ClickTimer.SetEnabled(true);
-        }
-        DoMouseDown(TMouseButton::mbLeft, keys | ssLeft, p.x, p.y);
-        if (alive.expired())
-            return;
-        FClickStart = true;
-        if (FLeftPopup && AutoPopupMenu()) {
-            ::SetForegroundWindow(Handle());
-            PopupAtCursor();
-        }
-        break;
-    case WM_LBUTTONUP:
-        if (FClickStart) {
-            FClickReady = true;
-            if (!ClickTimer.Enabled()) {
-                FClickStart = FClickReady = false;
-                Click();
-                if (alive.expired())
-                    return;
-            }
-        }
-        FClickStart = false;
-        DoMouseUp(TMouseButton::mbLeft, keys | ssLeft, p.x, p.y);
-        break;
-    case WM_LBUTTONDBLCLK:
-        FClickReady = false;
-        IsDblClick = true;
-        DblClick();
-        if (!alive.expired() && AutoPopupMenu() && !FLeftPopup)
-            ChooseDefaultItem();
-        break;
-    case WM_RBUTTONDOWN:
-        DoMouseDown(TMouseButton::mbRight, keys | ssRight, p.x, p.y);
-        if (!alive.expired() && AutoPopupMenu()) {
-            ::SetForegroundWindow(Handle());
-            PopupAtCursor();
-        }
-        break;
-    case WM_RBUTTONUP:
-        if (FBehavior == TBehavior::bhWin95)
-            DoMouseUp(TMouseButton::mbRight, keys | ssRight, p.x, p.y);
-        break;
-    case WM_CONTEXTMENU:
-    case NIN_SELECT:
-    case NIN_KEYSELECT:
-        if (FBehavior == TBehavior::bhWin2000)
-            DoMouseUp(TMouseButton::mbRight, keys | ssRight, p.x, p.y);
-        break;
-    case WM_MBUTTONDOWN:
-        DoMouseDown(TMouseButton::mbMiddle, keys | ssMiddle, p.x, p.y);
-        break;
-    case WM_MBUTTONUP:
-        DoMouseUp(TMouseButton::mbMiddle, keys | ssMiddle, p.x, p.y);
-        break;
-    }
-}
-
-void TCoolTrayIcon::ChooseDefaultItem() {
-    for (const auto& item : FPopupMenu->Items())
-        if (item->Default()) {
-            item->Click();
-            return;
-        }
-}
-
-void TCoolTrayIcon::Click() {
-    Raise(OnClick);
-}
-
-void TCoolTrayIcon::DblClick() {
-    Raise(OnDblClick);
-}
-
-void TCoolTrayIcon::CycleIcon(int nextIndex) {
-    Raise(OnCycle, nextIndex);
-}
-
-void TCoolTrayIcon::DoMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    Raise(OnMouseDown, button, shift, x, y);
-}
-
-void TCoolTrayIcon::DoMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    Raise(OnMouseUp, button, shift, x, y);
-}
-
-void TCoolTrayIcon::DoMouseMove(TShiftState shift, int x, int y) {
-    Raise(OnMouseMove, shift, x, y);
-}
-
-void TCoolTrayIcon::MouseEnter() {
-    Raise(OnMouseEnter);
-}
-
-void TCoolTrayIcon::MouseExit() {
-    Raise(OnMouseExit);
-}
-
-void TCoolTrayIcon::ClickTimerElapsed() {
-    ClickTimer.SetEnabled(false);
-    if (FClickReady && !IsDblClick) {
-        FClickReady = false;
-        const auto alive = Lifetime();
-        Click();
-        if (alive.expired())
-            return;
-    }
-    IsDblClick = false;
-}
-
-void TCoolTrayIcon::CycleTimerElapsed() {
-    if (!FIconList || FIconList->Count() == 0)
-        return;
-    FIconList->GetIcon(FIconIndex, FIcon);
-    const int next = FIconIndex + 1 < FIconList->Count() ? FIconIndex + 1 : 0;
-    const auto alive = Lifetime();
-    CycleIcon(next);
-    if (!alive.expired())
-        FIconIndex = next;
-}
-
-void TCoolTrayIcon::ExitTimerElapsed() {
-    if (FDidExit)
-        return;
-    const POINT p = CursorPos();
-    if (p.x != LastMoveX || p.y != LastMoveY) {
-        FDidExit = true;
-        MouseExit();
-    }
-}
-
 // --- the menu ------------------------------------------------------------------
 
 // The pending messages handled before the menu opens, and the menu's own
@@ -762,101 +348,82 @@ void TCoolTrayIcon::MoveToTray() {
 
 // --- hooks ------------------------------------------------------------------------
 
+// The one decision whether a minimise sends the application to the tray
+// through the icon. The application window minimised goes whenever
+// MinimizeToTray is on; the owner form's minimise only with an
+// OnMinimizeToTray handler as well: without one the form handles its own
+// minimise (the main form hides itself).
+bool TCoolTrayIcon::MinimizesToTray(TMinimizeFrom from) const {
+    return FMinimizeToTray && (from == TMinimizeFrom::mfApplication || bool(OnMinimizeToTray));
+}
+
 void TCoolTrayIcon::ApplicationHook(UINT message, WPARAM wParam) {
     TForm* mainForm = Application->MainForm();
     const auto alive = Lifetime(); // moving to the tray and showing run user code
-    switch (message) {
-    case WM_SIZE:
-        if (wParam == SIZE_MINIMIZED && FMinimizeToTray)
+    if (message == WM_SIZE && wParam == SIZE_MINIMIZED) {
+        if (MinimizesToTray(TMinimizeFrom::mfApplication))
             MoveToTray();
-        break;
-    case WM_WINDOWPOSCHANGED:
+    } else if (message == WM_WINDOWPOSCHANGED) {
         // The framework has no multi-document frames, whose start-up check
         // this was; the first change of position only ends it.
         if (SettingMDIForm && mainForm)
             SettingMDIForm = false;
-        break;
-    case WM_SYSCOMMAND:
-        if (wParam == SC_RESTORE && mainForm) {
-            if (::IsIconic(mainForm->Handle()))
-                ::ShowWindow(mainForm->Handle(), SW_RESTORE);
-            mainForm->Show();
-        }
-        break;
+    } else if (SystemCommand(message, wParam) == SC_RESTORE && mainForm) {
+        if (::IsIconic(mainForm->Handle()))
+            ::ShowWindow(mainForm->Handle(), SW_RESTORE);
+        mainForm->Show();
     }
     if (!alive.expired() && message != 0 && message == TaskbarCreatedMessage() && FIconVisible)
         AddToTray();
 }
 
+// Each icon hooks its owner's window under its own identifier, so that icons
+// and other hooks may come and go in any order.
 void TCoolTrayIcon::HookOwnerWindow() {
     const HWND window = FOwner->Handle();
-    // One icon hooks a window; a second icon of the same owner leaves it alone.
-    if (!window || ::GetPropW(window, kOwnerHookProperty))
-        return;
-    FOwnerHook = new TOwnerHook{nullptr, this};
-    ::SetPropW(window, kOwnerHookProperty, FOwnerHook);
-    FOwnerHook->OldWndProc = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NewWndProc)));
+    if (window && ::SetWindowSubclass(window, OwnerSubclassProc, reinterpret_cast<UINT_PTR>(this),
+                                      reinterpret_cast<DWORD_PTR>(this)))
+        FHookedWindow = window;
 }
 
 void TCoolTrayIcon::UnhookOwnerWindow() {
-    TOwnerHook* hook = std::exchange(FOwnerHook, nullptr);
-    if (!hook)
-        return;
-    const HWND window = FOwner->Handle();
-    if (window &&
-        ::GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(NewWndProc)) {
-        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook->OldWndProc));
-        ::RemovePropW(window, kOwnerHookProperty);
-        delete hook;
-    } else {
-        hook->Icon = nullptr;
-    }
+    if (const HWND window = std::exchange(FHookedWindow, nullptr))
+        ::RemoveWindowSubclass(window, OwnerSubclassProc, reinterpret_cast<UINT_PTR>(this));
 }
 
-LRESULT CALLBACK TCoolTrayIcon::NewWndProc(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
-    auto* hook = static_cast<TOwnerHook*>(::GetPropW(window, kOwnerHookProperty));
-    if (!hook)
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    const WNDPROC old = hook->OldWndProc;
+LRESULT CALLBACK TCoolTrayIcon::OwnerSubclassProc(HWND window, UINT message, WPARAM wParam,
+                                                  LPARAM lParam, UINT_PTR, DWORD_PTR iconData) {
+    auto* icon = reinterpret_cast<TCoolTrayIcon*>(iconData);
     if (message == WM_NCDESTROY) {
-        // The window goes before the icon: undo the hook now.
-        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-        ::RemovePropW(window, kOwnerHookProperty);
-        if (hook->Icon)
-            hook->Icon->FOwnerHook = nullptr;
-        delete hook;
-        return ::CallWindowProcW(old, window, message, wParam, lParam);
+        // The window goes before the icon: the hook goes with it.
+        icon->UnhookOwnerWindow();
+        return ::DefSubclassProc(window, message, wParam, lParam);
     }
-    if (TCoolTrayIcon* icon = hook->Icon) {
-        // The hook's one exception boundary: nothing the icon or the owner's
-        // procedure raises may cross back into the system.
-        LRESULT result = 0;
-        Application->Guard(*icon, [&] { result = icon->OwnerWindowProc(message, wParam, lParam); });
-        return result;
-    }
-    return ::CallWindowProcW(old, window, message, wParam, lParam);
+    // The hook's one exception boundary: nothing the icon or the owner's
+    // procedure raises may cross back into the system.
+    LRESULT result = 0;
+    Application->Guard(*icon,
+                       [&] { result = icon->OwnerWindowProc(window, message, wParam, lParam); });
+    return result;
 }
 
-LRESULT TCoolTrayIcon::OwnerWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    const HWND window = FOwner->Handle();
-    const WNDPROC old = FOwnerHook->OldWndProc;
+LRESULT TCoolTrayIcon::OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Hidden because its own owner is being minimised: a minimise too, unless
+    // the application is ending.
+    const bool hiddenWithOwner = message == WM_SHOWWINDOW && wParam == 0 &&
+                                 lParam == SW_PARENTCLOSING && !Application->Terminated();
     if (message == WM_SHOWWINDOW && wParam == 1 && lParam == 0) {
         ::SetForegroundWindow(Application->Handle());
         ::SetForegroundWindow(window);
-    } else if ((message == WM_SHOWWINDOW && wParam == 0 && lParam == SW_PARENTCLOSING &&
-                !Application->Terminated()) ||
-               (message == WM_SYSCOMMAND && wParam == SC_MINIMIZE)) {
-        if (FMinimizeToTray && OnMinimizeToTray) {
-            const auto alive = Lifetime();
-            Raise(OnMinimizeToTray);
-            if (!alive.expired())
-                MoveToTray();
-            return 1;
-        }
+    } else if ((hiddenWithOwner || SystemCommand(message, wParam) == SC_MINIMIZE) &&
+               MinimizesToTray(TMinimizeFrom::mfOwner)) {
+        const auto alive = Lifetime();
+        Raise(OnMinimizeToTray);
+        if (!alive.expired())
+            MoveToTray();
+        return 1;
     }
-    return ::CallWindowProcW(old, window, message, wParam, lParam);
+    return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
 // --- lesser operations ------------------------------------------------------------

@@ -1,113 +1,29 @@
 #pragma once
 // The tray icon: one icon in the taskbar's notification area, the shell's
 // notifications about it turned into events, a popup menu opened from it,
-// and the main form hidden to and brought back from the tray. Two shared
-// hidden windows serve every icon and timer of the process: the tray-icon
-// handler receives the shell's callbacks, the simple-timer handler the ticks
-// of the window-less timers the icons use.
-#include "platform/handles.h"
+// and the main form hidden to and brought back from the tray. One shared
+// hidden window, the tray-icon handler, receives the shell's callbacks for
+// every icon of the process; the icons time clicks, cycling and the
+// pointer's exit with simple timers.
+#include "platform/hidden_window.h"
 #include "platform/message_filter.h"
+#include "platform/shared_window.h"
 #include "ui/framework/events.h"
+#include "ui/icons.h"
+#include "ui/simple_timer.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 
 namespace skorvel {
 
 class TForm;
 class TPopupMenu;
-
-// --- simple timers --------------------------------------------------------
-
-class TSimpleTimer;
-
-// The hidden window that receives the ticks of every simple timer; exists
-// while at least one timer exists.
-class TSimpleTimerHandler {
-public:
-    static TSimpleTimerHandler* Instance() { return FInstance; }
-    unsigned RefCount = 0;    // timers in existence
-    unsigned ActiveCount = 0; // timers running
-    HWND WindowHandle() const { return FWindowHandle; }
-
-private:
-    friend class TSimpleTimer;
-    TSimpleTimerHandler();
-    ~TSimpleTimerHandler();
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
-    static TSimpleTimerHandler* FInstance;
-    HWND FWindowHandle = nullptr;
-    std::set<TSimpleTimer*> FTimers; // a tick names its timer by address: only these are real
-};
-
-class TSimpleTimer : public TObject {
-public:
-    TSimpleTimer(); // 1000 ms, no handler, stopped
-    TSimpleTimer(unsigned AInterval, TNotifyEvent AOnTimer);
-    ~TSimpleTimer() override;
-
-    bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool value);
-    unsigned Interval() const { return FInterval; }
-    // A new interval restarts a running timer; 0 pauses it.
-    void SetInterval(unsigned value);
-    bool AutoDisable = false; // stop after the first tick
-    int32_t Tag = 0;
-    const TNotifyEvent& OnTimer() const { return FOnTimer; }
-    // Assigning no handler pauses a running timer.
-    void SetOnTimer(TNotifyEvent handler);
-
-private:
-    friend class TSimpleTimerHandler;
-    bool Start();
-    // Kills the system timer; with disable, the timer also counts as stopped
-    // (otherwise it is only paused).
-    bool Stop(bool disable);
-    // Runs inside the handler window's exception boundary.
-    void Tick();
-    UINT_PTR FId; // the timer's own address
-    bool FEnabled = false;
-    unsigned FInterval = 1000;
-    TNotifyEvent FOnTimer;
-};
-
-// --- icons and image lists ------------------------------------------------
-
-// An owned icon whose changes are reported.
-class TIcon {
-public:
-    HICON Handle() const { return HICON(FHandle.get()); }
-    // Takes a copy of the icon (no icon when it cannot be copied).
-    void Assign(HICON icon);
-    // Takes ownership of the icon.
-    void TakeHandle(HICON icon);
-    std::function<void()> OnChange;
-
-private:
-    UniqueHandle<IconTraits> FHandle;
-};
-
-// A list of same-sized images from which icons are taken.
-class TImageList : public TObject {
-public:
-    explicit TImageList(int width = 16, int height = 16);
-    ~TImageList() override;
-    int Count() const;
-    int AddIcon(HICON icon);
-    // Adds a bitmap whose pixels of the mask colour are transparent.
-    int AddMasked(HBITMAP bitmap, COLORREF maskColor);
-    void GetIcon(int index, TIcon& icon) const;
-
-private:
-    HIMAGELIST FHandle;
-};
 
 // --- the notification record -----------------------------------------------
 
@@ -137,23 +53,20 @@ struct TNotifyIconDataEx {
 class TCoolTrayIcon;
 
 // The hidden top-level window that receives the shell's callbacks for every
-// tray icon of the process; exists while at least one icon exists. Top-level
-// rather than message-only, so that the shell drops the icons at once if
-// the process dies.
-class TTrayIconHandler {
-public:
-    static TTrayIconHandler* Instance() { return FInstance; }
-    unsigned RefCount = 0;
-    HWND Handle() const { return FHandle; }
-
+// tray icon of the process; exists while at least one icon exists (its
+// RefCount()). Top-level rather than message-only, so that the shell drops
+// the icons at once if the process dies.
+class TTrayIconHandler final : public THiddenWindow, public TSharedWindow<TTrayIconHandler> {
 private:
+    friend class TSharedWindow<TTrayIconHandler>;
     friend class TCoolTrayIcon;
     TTrayIconHandler();
-    ~TTrayIconHandler();
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void HandleException(UINT message, WPARAM wParam, std::exception_ptr error) noexcept override;
     UINT Register(TCoolTrayIcon& icon);
-    static TTrayIconHandler* FInstance;
-    HWND FHandle = nullptr;
+    void Unregister(UINT id) { FIcons.erase(id); }
+    // The icon a callback's identifier names, or null.
+    TCoolTrayIcon* Find(WPARAM id) const;
     std::map<UINT, TCoolTrayIcon*> FIcons; // by identifier
     UINT FNextId = 1;
 };
@@ -283,26 +196,48 @@ protected:
 
 private:
     friend class TTrayIconHandler;
-    template <typename Event, typename... Args> void Raise(const Event& event, Args... args);
+    // The two windows whose minimise may send the application to the tray.
+    enum class TMinimizeFrom { mfApplication, mfOwner };
+    // Raises an event under the application's guard. The handler runs as a
+    // copy: it may free the icon, and with it the event.
+    template <typename Event, typename... Args> void Raise(const Event& event, Args... args) {
+        if (event)
+            Guarded([handler = event, &args..., this] { handler(*this, args...); });
+    }
+    void Guarded(const std::function<void()>& handler);
     // Expires with the icon: after a call that runs user code or pumps
     // messages, the icon may be gone (a handler may free the icon that
     // raised it), and nothing of it may be touched then.
     std::weak_ptr<void> Lifetime() const { return FLifetime; }
     bool AutoPopupMenu() const;
     void ForgetPopupMenu();
-    void HandleIconMessage(UINT message);
     bool PrepareIconData();
     bool Notify(DWORD command);
-    void ApplicationHook(UINT message, WPARAM wParam);
-    void HookOwnerWindow();
-    void UnhookOwnerWindow();
-    static LRESULT CALLBACK NewWndProc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT OwnerWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // The shell's notifications, one small handler each; the cursor
+    // position and the modifier keys as the notification finds them.
+    void HandleIconMessage(UINT message);
+    void MouseMoved(POINT at, TShiftState keys);
+    void LeftPressed(POINT at, TShiftState keys);
+    void LeftReleased(POINT at, TShiftState keys);
+    void LeftDoubleClicked(POINT at, TShiftState keys);
+    void RightPressed(POINT at, TShiftState keys);
+    void RightReleased(POINT at, TShiftState keys);
+    void MiddlePressed(POINT at, TShiftState keys);
+    void MiddleReleased(POINT at, TShiftState keys);
+    void OpenMenuFromIcon();
+    void ChooseDefaultItem();
     void ClickTimerElapsed();
     void CycleTimerElapsed();
     void ExitTimerElapsed();
-    void ChooseDefaultItem();
+    bool MinimizesToTray(TMinimizeFrom from) const;
+    void ApplicationHook(UINT message, WPARAM wParam);
+    void HookOwnerWindow();
+    void UnhookOwnerWindow();
+    static LRESULT CALLBACK OwnerSubclassProc(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam, UINT_PTR id, DWORD_PTR icon);
+    LRESULT OwnerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    TSharedWindow<TTrayIconHandler>::TUse FHandler;
     TForm* FOwner;
     bool FEnabled = true;
     TIcon FIcon;
@@ -327,9 +262,7 @@ private:
     TImageList* FIconList = nullptr;
     bool FCycleIcons = false;
     unsigned FCycleInterval = 0;
-    // The owner window's previous procedure, kept with the window (see
-    // HookOwnerWindow).
-    struct TOwnerHook* FOwnerHook = nullptr;
+    HWND FHookedWindow = nullptr; // the owner's window while the icon's hook is on it
     int FApplicationHook = 0;
     TBroadcastRequest FTaskbarCreatedRequest;
     bool FInPopup = false; // the menu is being opened or is open

@@ -7,10 +7,12 @@
 #include "ui/framework/menus.h"
 #include "ui/framework/speed_button.h"
 #include "ui/framework/standard_controls.h"
+#include "ui/framework/timer.h"
 
 #include <gtest/gtest.h>
 
 using namespace skorvel;
+using skorvel::testing::Pump;
 
 namespace skorvel {
 
@@ -356,6 +358,49 @@ TEST(Framework, ExceptionsOfTheApplicationWindowsHooksReachTheHook) {
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(seen,
               (std::vector<std::wstring>{L"Application:hook failed", L"Application:hook failed"}));
+}
+
+// A layout's timer ticks through the message loop while it is enabled and
+// its interval is not 0; what its handler raises reaches the hook with the
+// timer as sender, and the timer goes on ticking.
+TEST(Framework, LayoutTimersTickWhileEnabledAndTheirErrorsReachTheHook) {
+    TestApplication();
+    TTestFrm form(std::string(kLayout) + "    timer Ticking\n"
+                                         "        interval: 20\n"
+                                         "        on-timer: Counted\n"
+                                         "    timer Failing\n"
+                                         "        interval: 20\n"
+                                         "        enabled: false\n"
+                                         "        on-timer: Throws\n");
+    form.Build();
+    Pump(200);
+    EXPECT_GT(form.clicks, 2);
+    auto& ticking = form.FindComponent<TTimer>(L"Ticking");
+    ticking.SetEnabled(false);
+    form.clicks = 0;
+    Pump(150);
+    EXPECT_EQ(form.clicks, 0) << "disabled";
+    ticking.SetInterval(0);
+    ticking.SetEnabled(true);
+    Pump(150);
+    EXPECT_EQ(form.clicks, 0) << "an interval of 0";
+    ticking.SetInterval(20);
+    Pump(150);
+    EXPECT_GT(form.clicks, 0) << "a new interval restarts it";
+    ticking.SetEnabled(false);
+
+    std::vector<std::wstring> seen;
+    TestApplication().OnException = [&](TObject& sender, const std::exception& e) {
+        seen.push_back(sender.Name() + L":" + ExceptionMessage(e));
+    };
+    auto& failing = form.FindComponent<TTimer>(L"Failing");
+    failing.SetEnabled(true);
+    Pump(200);
+    failing.SetEnabled(false);
+    TestApplication().OnException = nullptr;
+    ASSERT_GE(seen.size(), 2u) << "it went on ticking";
+    EXPECT_EQ(seen.front(), L"Failing:outer");
+    EXPECT_EQ(seen.back(), L"Failing:outer");
 }
 
 // A speed button clicks for a left press and a release both on it; leaving

@@ -4,6 +4,8 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 using namespace skorvel;
 
@@ -90,4 +92,51 @@ TEST(IsUserAdmin, AFailingQueryAnswersNoGroups) {
         return FALSE;
     };
     EXPECT_TRUE(ReadTokenGroups(denied).empty());
+}
+
+namespace {
+
+// Whether the process token holds the privilege, and whether it is enabled.
+std::pair<bool, bool> DebugPrivilegeState() {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
+        return {false, false};
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    const bool read = ::GetTokenInformation(token, TokenPrivileges, buffer.data(), size, &size);
+    ::CloseHandle(token);
+    LUID debug = {};
+    if (!read || !::LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &debug))
+        return {false, false};
+    const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+    for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
+        const LUID_AND_ATTRIBUTES& p = privileges->Privileges[i];
+        if (p.Luid.LowPart == debug.LowPart && p.Luid.HighPart == debug.HighPart)
+            return {true, (p.Attributes & SE_PRIVILEGE_ENABLED) != 0};
+    }
+    return {false, false};
+}
+
+void SwitchDebugPrivilegeOff() {
+    HANDLE token = nullptr;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token));
+    TOKEN_PRIVILEGES off = {};
+    off.PrivilegeCount = 1;
+    ASSERT_TRUE(::LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &off.Privileges[0].Luid));
+    EXPECT_TRUE(::AdjustTokenPrivileges(token, FALSE, &off, 0, nullptr, nullptr));
+    ::CloseHandle(token);
+}
+
+} // namespace
+
+TEST(EnableDebugPrivilege, SwitchesThePrivilegeOnInTheProcessToken) {
+    if (!DebugPrivilegeState().first)
+        GTEST_SKIP() << "the token does not hold SeDebugPrivilege";
+    SwitchDebugPrivilegeOff();
+    ASSERT_EQ(DebugPrivilegeState(), std::make_pair(true, false));
+    EnableDebugPrivilege();
+    EXPECT_EQ(DebugPrivilegeState(), std::make_pair(true, true));
+    EnableDebugPrivilege(); // once more changes nothing
+    EXPECT_EQ(DebugPrivilegeState(), std::make_pair(true, true));
 }

@@ -2,6 +2,7 @@
 // the application's main form: the shell's callback sent to the handler
 // window, the hooks, the record sent to the shell, the shared windows.
 #include "tests/wine/fixture_processes.h"
+#include "tests/wine/outliving_storage.h"
 #include "tests/wine/test_application.h"
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
@@ -9,6 +10,7 @@
 #include "ui/tray_icon.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -19,6 +21,7 @@
 #include <sstream>
 
 using namespace skorvel;
+using skorvel::testing::Pump;
 
 namespace {
 
@@ -67,14 +70,6 @@ std::string Joined() {
     for (const auto& entry : Log)
         out += (out.empty() ? "" : " ") + entry;
     return out;
-}
-
-void Pump(DWORD milliseconds) {
-    const DWORD end = ::GetTickCount() + milliseconds;
-    for (DWORD now = ::GetTickCount(); now - end > 0x7FFFFFFF; now = ::GetTickCount()) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
-        TestApplication().ProcessMessages();
-    }
 }
 
 char ButtonLetter(TMouseButton button) {
@@ -397,6 +392,8 @@ TEST_F(TrayIcon, OwnerWindowMinimiseGoesThroughTheIconOnlyWithAHandler) {
         {"minimise command with a handler", WM_SYSCOMMAND, SC_MINIMIZE, 0, true, true, true},
         {"minimise command without a handler", WM_SYSCOMMAND, SC_MINIMIZE, 0, false, true, false},
         {"minimise command, not to the tray", WM_SYSCOMMAND, SC_MINIMIZE, 0, true, false, false},
+        {"minimise command with the system's low bits", WM_SYSCOMMAND, SC_MINIMIZE | 2, 0, true,
+         true, true},
         {"hidden with its owner minimised", WM_SHOWWINDOW, 0, SW_PARENTCLOSING, true, true, true},
         {"hidden with its owner minimised, no handler", WM_SHOWWINDOW, 0, SW_PARENTCLOSING, false,
          true, false},
@@ -426,6 +423,65 @@ TEST_F(TrayIcon, OwnerWindowMinimiseGoesThroughTheIconOnlyWithAHandler) {
     ::ShowWindow(form->Handle(), SW_RESTORE);
     ::SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_TRUE(::IsIconic(form->Handle()));
+}
+
+namespace {
+
+LRESULT CALLBACK CountingSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR count) {
+    if (message == WM_SYSCOMMAND)
+        ++*reinterpret_cast<int*>(count);
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace
+
+// Each icon hooks its owner on its own, between other hooks of the form's,
+// and any of them may go first: the rest go on working.
+TEST_F(TrayIcon, OwnerHooksOfSeveralIconsAndOthersComeAndGoInAnyOrder) {
+    constexpr UINT_PTR kOtherHook = 77;
+    int raised = 0, othersSeen = 0;
+    const auto minimizeToTray = [&](TCoolTrayIcon& icon) {
+        icon.SetMinimizeToTray(true);
+        icon.OnMinimizeToTray = [&](TObject&) { ++raised; };
+    };
+    auto first = std::make_unique<TCoolTrayIcon>(form.get());
+    ASSERT_TRUE(::SetWindowSubclass(form->Handle(), CountingSubclass, kOtherHook,
+                                    reinterpret_cast<DWORD_PTR>(&othersSeen)));
+    auto second = std::make_unique<TCoolTrayIcon>(form.get());
+    minimizeToTray(*first);
+    minimizeToTray(*second);
+
+    first.reset(); // hooked before the others, gone first
+    EXPECT_EQ(::SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0), 1);
+    EXPECT_EQ(raised, 1);
+    EXPECT_EQ(othersSeen, 0) << "the last hook took the command";
+    EXPECT_FALSE(form->Visible());
+
+    form->Show();
+    second.reset();
+    ::SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(othersSeen, 1) << "the other hook still sees the form's messages";
+    EXPECT_TRUE(::IsIconic(form->Handle()));
+    ASSERT_TRUE(::RemoveWindowSubclass(form->Handle(), CountingSubclass, kOtherHook));
+    ::ShowWindow(form->Handle(), SW_RESTORE);
+    ::SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(::IsIconic(form->Handle())) << "the form alone";
+    EXPECT_EQ(othersSeen, 1);
+    ::ShowWindow(form->Handle(), SW_RESTORE);
+}
+
+// The system may set its own low bits in a command: a restore is a restore.
+TEST_F(TrayIcon, RestoreCommandsToTheApplicationBringTheFormBackWhateverTheirLowBits) {
+    for (WPARAM command : {WPARAM(SC_RESTORE), WPARAM(SC_RESTORE | 2)}) {
+        SCOPED_TRACE(command);
+        TCoolTrayIcon icon(form.get());
+        icon.SetMinimizeToTray(true);
+        ::SendMessageW(TestApplication().Handle(), WM_SIZE, SIZE_MINIMIZED, 0);
+        ASSERT_FALSE(form->Visible());
+        ::SendMessageW(TestApplication().Handle(), WM_SYSCOMMAND, command, 0);
+        EXPECT_TRUE(form->Visible());
+    }
 }
 
 TEST_F(TrayIcon, RecordCutsHintsAndBalloonsToTheirLimits) {
@@ -474,10 +530,10 @@ TEST_F(TrayIcon, SharedWindowsLiveWhileTheyHaveUsers) {
     auto one = std::make_unique<TCoolTrayIcon>(form.get());
     auto two = std::make_unique<TCoolTrayIcon>(nullptr);
     const HWND window = one->Handle();
-    EXPECT_EQ(TTrayIconHandler::Instance()->RefCount, 2u);
-    EXPECT_EQ(TSimpleTimerHandler::Instance()->RefCount, 6u) << "three timers per icon";
+    EXPECT_EQ(TTrayIconHandler::Instance()->RefCount(), 2u);
+    EXPECT_EQ(TSimpleTimerHandler::Instance()->RefCount(), 6u) << "three timers per icon";
     one.reset();
-    EXPECT_EQ(TTrayIconHandler::Instance()->RefCount, 1u);
+    EXPECT_EQ(TTrayIconHandler::Instance()->RefCount(), 1u);
     EXPECT_TRUE(::IsWindow(window));
     two.reset();
     EXPECT_EQ(TTrayIconHandler::Instance(), nullptr);
@@ -487,7 +543,7 @@ TEST_F(TrayIcon, SharedWindowsLiveWhileTheyHaveUsers) {
 
     TCoolTrayIcon three(nullptr);
     ASSERT_NE(TTrayIconHandler::Instance(), nullptr);
-    EXPECT_EQ(TTrayIconHandler::Instance()->RefCount, 1u);
+    EXPECT_EQ(TTrayIconHandler::Instance()->RefCount(), 1u);
     EXPECT_TRUE(::IsWindow(three.Handle()));
     for (UINT m : {WM_DESTROY, WM_CLOSE, WM_QUERYENDSESSION, WM_QUIT, WM_ENDSESSION, WM_NCDESTROY})
         EXPECT_EQ(::SendMessageW(three.Handle(), m, 0, 0), 1) << m;
@@ -499,22 +555,22 @@ TEST_F(TrayIcon, SimpleTimersStartStopPauseAndCount) {
     TSimpleTimer timer(30, [&](TObject&) { ++ticks; });
     auto& handler = *TSimpleTimerHandler::Instance();
     EXPECT_FALSE(timer.Enabled());
-    EXPECT_EQ(handler.ActiveCount, 0u);
+    EXPECT_EQ(handler.ActiveCount(), 0u);
     timer.SetEnabled(true);
-    EXPECT_EQ(handler.ActiveCount, 1u);
+    EXPECT_EQ(handler.ActiveCount(), 1u);
     Pump(200);
     EXPECT_GT(ticks, 0);
 
     timer.SetInterval(0); // paused: still enabled, not counted as running
     EXPECT_TRUE(timer.Enabled());
-    EXPECT_EQ(handler.ActiveCount, 0u);
+    EXPECT_EQ(handler.ActiveCount(), 0u);
     ticks = 0;
     Pump(100);
     EXPECT_EQ(ticks, 0);
     timer.SetInterval(20); // restarts
-    EXPECT_EQ(handler.ActiveCount, 1u);
+    EXPECT_EQ(handler.ActiveCount(), 1u);
     timer.SetOnTimer(nullptr); // no handler pauses
-    EXPECT_EQ(handler.ActiveCount, 0u);
+    EXPECT_EQ(handler.ActiveCount(), 0u);
 
     timer.SetOnTimer([&](TObject&) { ++ticks; });
     timer.AutoDisable = true;
@@ -523,17 +579,17 @@ TEST_F(TrayIcon, SimpleTimersStartStopPauseAndCount) {
     Pump(200);
     EXPECT_EQ(ticks, 1);
     EXPECT_FALSE(timer.Enabled());
-    EXPECT_EQ(handler.ActiveCount, 0u);
+    EXPECT_EQ(handler.ActiveCount(), 0u);
 
     {
         TSimpleTimer running(1000, [](TObject&) {});
         running.SetEnabled(true);
-        EXPECT_EQ(handler.ActiveCount, 1u);
+        EXPECT_EQ(handler.ActiveCount(), 1u);
         TSimpleTimer zero(0, [](TObject&) {});
         zero.SetEnabled(true);
         EXPECT_FALSE(zero.Enabled()) << "an interval of 0 never starts";
     }
-    EXPECT_EQ(handler.ActiveCount, 0u) << "destroying a running timer stops it";
+    EXPECT_EQ(handler.ActiveCount(), 0u) << "destroying a running timer stops it";
 }
 
 TEST_F(TrayIcon, CyclesThroughItsImageListAndDropsFreedReferences) {
@@ -700,31 +756,7 @@ TEST_F(TrayIcon, WhatAnEventHandlerChangesAboutTheMenuCountsAtOnce) {
 
 namespace {
 
-// The storage of one icon, which outlives it: once the icon is freed the
-// bytes are filled with a pattern, so that a later write to the icon shows,
-// and a pointer read from it points nowhere.
-class TIconStorage {
-public:
-    TCoolTrayIcon& Create(TForm* owner) {
-        FIcon = new (FBytes) TCoolTrayIcon(owner);
-        return *FIcon;
-    }
-    void Free() {
-        FIcon->~TCoolTrayIcon();
-        FIcon = nullptr;
-        std::fill(std::begin(FBytes), std::end(FBytes), kPattern);
-    }
-    bool Freed() const { return FIcon == nullptr; }
-    bool Untouched() const {
-        return std::all_of(std::begin(FBytes), std::end(FBytes),
-                           [](unsigned char b) { return b == kPattern; });
-    }
-
-private:
-    static constexpr unsigned char kPattern = 0xA5;
-    alignas(TCoolTrayIcon) unsigned char FBytes[sizeof(TCoolTrayIcon)];
-    TCoolTrayIcon* FIcon = nullptr;
-};
+using TIconStorage = skorvel::testing::TOutlivingStorage<TCoolTrayIcon>;
 
 TIconStorage* FreedInMenu = nullptr;
 

@@ -1,9 +1,11 @@
 #include "ui/framework/application.h"
 
+#include "platform/hidden_window.h"
 #include "platform/os_error.h"
+#include "platform/window_timer.h"
 #include "ui/framework/form.h"
 #include "ui/framework/menus.h"
-#include "ui/framework/timer.h"
+#include "ui/framework/system_command.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,52 +14,48 @@ namespace skorvel {
 
 TApplication* Application = nullptr;
 
-namespace {
+// A real top-level window, not a message-only one: broadcasts such as the
+// shell's "TaskbarCreated" reach only top-level windows. As a tool window of
+// no size it shows nothing and gets no taskbar button even when shown. Its
+// hooks and the application's own handling stand behind the window's one
+// exception boundary, with the application as the sender.
+class TApplication::TWindow final : public THiddenWindow {
+public:
+    explicit TWindow(TApplication& application)
+        : THiddenWindow(TKind::hkTopLevel), FApplication(application) {}
 
-constexpr wchar_t kApplicationClass[] = L"SkorvelApplication";
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        return FApplication.WindowProc(message, wParam, lParam);
+    }
+    void HandleException(UINT, WPARAM, std::exception_ptr error) noexcept override {
+        FApplication.HandleException(FApplication, error);
+    }
 
-} // namespace
+private:
+    TApplication& FApplication;
+};
 
 TApplication::TApplication() : TObject(L"Application"), FTitle(DefaultApplicationTitle()) {
     Application = this;
 }
 
 TApplication::~TApplication() {
-    if (FHandle)
-        ::DestroyWindow(FHandle);
+    FWindow.reset();
+    FTimerWindow.reset();
     if (Application == this)
         Application = nullptr;
 }
 
 void TApplication::Initialize() {
     FCom.emplace(COINIT_APARTMENTTHREADED);
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = ApplicationWindowProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = kApplicationClass;
-    ::RegisterClassExW(&wc);
-    // A real top-level window, not a message-only one: broadcasts such as the
-    // shell's "TaskbarCreated" reach only top-level windows. As a tool window
-    // of no size it shows nothing and gets no taskbar button even when shown.
-    FHandle = ::CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClass, L"", WS_POPUP, 0, 0, 0, 0,
-                                nullptr, nullptr, wc.hInstance, nullptr);
-    if (!FHandle)
-        RaiseLastOSError();
+    FWindow = std::make_unique<TWindow>(*this);
+    FTimerWindow = std::make_unique<TTimerWindow>(
+        [this](std::exception_ptr error) { HandleException(*this, error); });
 }
 
-// The window's one exception boundary, around the hooks and the
-// application's own handling: what they raise reaches the application's
-// handler, never the system.
-LRESULT CALLBACK TApplication::ApplicationWindowProc(HWND window, UINT message, WPARAM wParam,
-                                                     LPARAM lParam) {
-    TApplication* application = Application;
-    if (!application || application->FHandle != window)
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    LRESULT result = 0;
-    application->Guard(*application,
-                       [&] { result = application->WindowProc(message, wParam, lParam); });
-    return result;
+HWND TApplication::Handle() const {
+    return FWindow ? FWindow->Handle() : nullptr;
 }
 
 LRESULT TApplication::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -68,29 +66,17 @@ LRESULT TApplication::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (hook.second(message, wParam, lParam, result))
             return result;
     }
-    switch (message) {
-    case WM_TIMER: {
-        auto it = FTimers.find(wParam);
-        if (it != FTimers.end())
-            it->second->Tick();
+    if (SystemCommand(message, wParam) == SC_RESTORE) {
+        Restore();
         return 0;
     }
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_RESTORE) {
-            Restore();
-            return 0;
-        }
-        break;
-    case WM_SETFOCUS:
-        // The window is never seen: the keyboard focus belongs to the main form.
-        if (FMainForm && ::IsWindowVisible(FMainForm->Handle()) &&
-            ::IsWindowEnabled(FMainForm->Handle())) {
-            ::SetFocus(FMainForm->Handle());
-            return 0;
-        }
-        break;
+    // The window is never seen: the keyboard focus belongs to the main form.
+    if (message == WM_SETFOCUS && FMainForm && ::IsWindowVisible(FMainForm->Handle()) &&
+        ::IsWindowEnabled(FMainForm->Handle())) {
+        ::SetFocus(FMainForm->Handle());
+        return 0;
     }
-    return ::DefWindowProcW(FHandle, message, wParam, lParam);
+    return ::DefWindowProcW(Handle(), message, wParam, lParam);
 }
 
 int TApplication::HookMainWindow(TWindowHook hook) {
@@ -106,8 +92,8 @@ void TApplication::UnhookMainWindow(int id) {
 }
 
 void TApplication::Restore() {
-    if (::IsIconic(FHandle))
-        ::ShowWindow(FHandle, SW_RESTORE);
+    if (::IsIconic(Handle()))
+        ::ShowWindow(Handle(), SW_RESTORE);
 }
 
 void TApplication::Run() {
@@ -209,6 +195,16 @@ void TApplication::HandleException(TObject& sender, const std::exception& e) noe
     ShowException(e);
 }
 
+void TApplication::HandleException(TObject& sender, std::exception_ptr error) noexcept {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        HandleException(sender, e);
+    } catch (...) {
+        HandleUnknownException(sender);
+    }
+}
+
 void TApplication::HandleUnknownException(TObject& sender) noexcept {
     HandleException(sender, Exception(L"Unknown exception"));
 }
@@ -256,19 +252,6 @@ void TApplication::UnregisterCommand(WORD id) {
 TMenuItem* TApplication::FindCommand(WORD id) const {
     auto it = FCommands.find(id);
     return it == FCommands.end() ? nullptr : it->second;
-}
-
-UINT_PTR TApplication::StartTimer(TTimer& timer, UINT interval) {
-    const UINT_PTR id = FNextTimer++;
-    if (!::SetTimer(FHandle, id, interval, nullptr))
-        RaiseLastOSError();
-    FTimers[id] = &timer;
-    return id;
-}
-
-void TApplication::StopTimer(UINT_PTR id) {
-    ::KillTimer(FHandle, id);
-    FTimers.erase(id);
 }
 
 std::string LoadResourceBytes(const wchar_t* type, const wchar_t* name) {

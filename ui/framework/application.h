@@ -1,9 +1,9 @@
 #pragma once
 // The application object: one per process. It owns the message loop, the
 // title shown on message boxes, the main form, the kinds of control the
-// layouts may name, the menu-command and timer registries, the visual style,
-// and the one exception hook that every exception escaping an event handler
-// of any window reaches.
+// layouts may name, the menu-command registry, the window the framework's
+// timers tick on, the visual style, and the one exception hook that every
+// exception escaping an event handler of any window reaches.
 #include "platform/com_ptr.h"
 #include "platform/handles.h"
 #include "ui/framework/control_kinds.h"
@@ -12,7 +12,9 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,7 +23,7 @@ namespace skorvel {
 
 class TForm;
 class TMenuItem;
-class TTimer;
+class TTimerWindow;
 
 // Sees a message of the application window before the application does;
 // true (with the result set) when it has handled the message.
@@ -34,13 +36,13 @@ public:
     ~TApplication() override;
 
     // Initialises COM (single-threaded apartment) for the program's life and
-    // creates the application window.
+    // creates the application window and the framework's timer window.
     void Initialize();
 
     // The application's own window: a hidden top-level window of no size that
     // never has a taskbar button (the main form carries that). It receives
-    // the timers' ticks and the broadcasts sent to every top-level window.
-    HWND Handle() const { return FHandle; }
+    // the broadcasts sent to every top-level window.
+    HWND Handle() const;
     // Hooks see every message of the application window first, in the order
     // they were added.
     int HookMainWindow(TWindowHook hook);
@@ -73,13 +75,14 @@ public:
     template <typename F> void Guard(TObject& sender, F&& handler) noexcept {
         try {
             handler();
-        } catch (const std::exception& e) {
-            HandleException(sender, e);
         } catch (...) {
-            HandleUnknownException(sender);
+            HandleException(sender, std::current_exception());
         }
     }
     void HandleException(TObject& sender, const std::exception& e) noexcept;
+    // The same for an exception caught elsewhere (a hidden window's own
+    // boundary); one that is no std::exception is reported as unknown.
+    void HandleException(TObject& sender, std::exception_ptr error) noexcept;
     TExceptionEvent OnException;
     // The framework's own error box, used when OnException is not assigned.
     void ShowException(const std::exception& e) noexcept;
@@ -101,15 +104,16 @@ public:
     // start, the program's own added before its first window is built.
     TControlKinds& ControlKinds() { return FControlKinds; }
 
-    // Registries of menu commands and timers; both route by numeric id.
+    // The registry of menu commands, routed by numeric id.
     WORD RegisterCommand(TMenuItem& item);
     void UnregisterCommand(WORD id);
     TMenuItem* FindCommand(WORD id) const;
-    UINT_PTR StartTimer(TTimer& timer, UINT interval);
-    void StopTimer(UINT_PTR id);
+    // The window the framework's timers tick on; what escapes a tick there
+    // reaches HandleException with the application as sender.
+    TTimerWindow& TimerWindow() const { return *FTimerWindow; }
 
 private:
-    static LRESULT CALLBACK ApplicationWindowProc(HWND, UINT, WPARAM, LPARAM);
+    class TWindow;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     void HandleUnknownException(TObject& sender) noexcept;
     bool IsShortCutMessage(const MSG& msg);
@@ -120,13 +124,12 @@ private:
     bool FTerminated = false;
     std::optional<ComInitialization> FCom;
     TControlKinds FControlKinds;
-    HWND FHandle = nullptr;
+    std::unique_ptr<TWindow> FWindow;
+    std::unique_ptr<TTimerWindow> FTimerWindow;
     std::vector<std::pair<int, TWindowHook>> FHooks;
     int FNextHook = 1;
     std::map<WORD, TMenuItem*> FCommands;
     WORD FNextCommand = 100;
-    std::map<UINT_PTR, TTimer*> FTimers;
-    UINT_PTR FNextTimer = 1;
     std::optional<TStyle> FStyle;
     GdiObject FControlBrush, FFormBrush, FMenuBrush;
 };

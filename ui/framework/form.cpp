@@ -325,20 +325,47 @@ void TForm::PaintBackground(HDC dc) {
     ::FillRect(dc, &r, brush);
 }
 
+// Keeps the focused child when the form loses the activation and gives it
+// back when the form is activated again; true when the focus was given back.
+bool TForm::HandleActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = ::GetFocus();
+        if (focus && ::IsChild(FHandle, focus))
+            FFocus = focus;
+        return false;
+    }
+    if (!FFocus || HIWORD(wParam)) // not while minimised
+        return false;
+    RestoreFocus();
+    return true;
+}
+
+// Closing ends a modal showing, ends the program from the main form and only
+// hides any other form.
+void TForm::HandleClose() {
+    if (FModal)
+        FModalDone = true;
+    else if (Application->MainForm() == this)
+        Application->Terminate();
+    else
+        Hide();
+}
+
+void TForm::RaiseMouseDown(UINT message, WPARAM wParam, LPARAM lParam) {
+    TMouseButton button;
+    MessageMouseButton(message, button);
+    Raise(OnMouseDown, button, MouseShiftState(message, wParam), GET_X_LPARAM(lParam),
+          GET_Y_LPARAM(lParam));
+}
+
 LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (HandleMessage(message, wParam, lParam, result))
         return result;
     switch (message) {
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            const HWND focus = ::GetFocus();
-            if (focus && ::IsChild(FHandle, focus))
-                FFocus = focus;
-        } else if (FFocus && !HIWORD(wParam)) { // not while minimised
-            RestoreFocus();
+        if (HandleActivate(wParam))
             return 0;
-        }
         break;
     case WM_SHOWWINDOW:
         // Raised before the window is drawn, each time it becomes visible.
@@ -346,12 +373,7 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             Application->Guard(*this, [&] { OnShow(*this); });
         break;
     case WM_CLOSE:
-        if (FModal)
-            FModalDone = true;
-        else if (Application->MainForm() == this)
-            Application->Terminate();
-        else
-            Hide();
+        HandleClose();
         return 0;
     case WM_DESTROY:
         if (OnDestroy)
@@ -362,13 +384,9 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK: {
-        TMouseButton button;
-        MessageMouseButton(message, button);
-        Raise(OnMouseDown, button, MouseShiftState(message, wParam), GET_X_LPARAM(lParam),
-              GET_Y_LPARAM(lParam));
+    case WM_MBUTTONDBLCLK:
+        RaiseMouseDown(message, wParam, lParam);
         return 0;
-    }
     case WM_ERASEBKGND:
         PaintBackground(reinterpret_cast<HDC>(wParam));
         return 1;

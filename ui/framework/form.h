@@ -149,6 +149,9 @@ private:
     void ShowFirstTime();
     void PaintBackground(HDC dc);
     void RestoreFocus();
+    bool HandleActivate(WPARAM wParam);
+    void HandleClose();
+    void RaiseMouseDown(UINT message, WPARAM wParam, LPARAM lParam);
 
     std::unique_ptr<LayoutNode> FLayout;
     std::wstring FSource;

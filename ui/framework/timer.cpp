@@ -1,19 +1,17 @@
 #include "ui/framework/timer.h"
 
+#include "platform/os_error.h"
 #include "ui/framework/application.h"
 #include "ui/framework/form.h"
 
 namespace skorvel {
 
-TTimer::TTimer(TForm& form, const LayoutNode& node) : TObject(node.Name()) {
+TTimer::TTimer(TForm& form, const LayoutNode& node)
+    : TObject(node.Name()), FTimer(Application->TimerWindow(), [this] { Tick(); }) {
     FInterval = unsigned(node.Int(L"interval", 1000));
     OnTimer = form.BindNotify(node, L"on-timer");
     form.AddComponent(*this);
     SetEnabled(node.Bool(L"enabled", true));
-}
-
-TTimer::~TTimer() {
-    SetEnabled(false);
 }
 
 void TTimer::SetEnabled(bool enabled) {
@@ -31,10 +29,10 @@ void TTimer::SetInterval(unsigned interval) {
 }
 
 void TTimer::Restart() {
-    if (FId)
-        Application->StopTimer(std::exchange(FId, 0));
-    if (FEnabled && FInterval > 0)
-        FId = Application->StartTimer(*this, FInterval);
+    if (!FEnabled || FInterval == 0)
+        FTimer.Stop();
+    else if (!FTimer.Start(FInterval))
+        RaiseLastOSError();
 }
 
 void TTimer::Tick() {

@@ -1,9 +1,9 @@
 #pragma once
-// A timer whose ticks arrive as messages on the user-interface thread.
+// A timer whose ticks arrive as messages on the user-interface thread, at the
+// application's timer window.
+#include "platform/window_timer.h"
 #include "ui/framework/events.h"
 #include "ui/framework/layout.h"
-
-#include <basetsd.h>
 
 namespace skorvel {
 
@@ -12,7 +12,6 @@ class TForm;
 class TTimer : public TObject {
 public:
     TTimer(TForm& form, const LayoutNode& node);
-    ~TTimer() override;
 
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool enabled);
@@ -20,14 +19,12 @@ public:
     void SetInterval(unsigned interval);
     TNotifyEvent OnTimer;
 
-    // Called by the application for each tick.
-    void Tick();
-
 private:
     void Restart();
+    void Tick();
     bool FEnabled = false;
     unsigned FInterval = 1000;
-    UINT_PTR FId = 0;
+    TWindowTimer FTimer;
 };
 
 } // namespace skorvel

@@ -1,5 +1,7 @@
 #include "platform/message_filter.h"
 
+#include "platform/system_library.h"
+
 namespace skorvel {
 
 namespace {
@@ -7,8 +9,7 @@ namespace {
 // Looked up at run time (only their types are taken from the headers):
 // Windows before Vista has neither, and the program must still start there.
 template <typename Function> Function User32Function(const char* name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
+    return LibraryFunction<Function>(::GetModuleHandleW(L"user32.dll"), name);
 }
 
 } // namespace

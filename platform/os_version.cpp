@@ -1,6 +1,7 @@
 #include "platform/os_version.h"
 
 #include "platform/handles.h"
+#include "platform/system_library.h"
 
 #include <windows.h>
 
@@ -13,9 +14,8 @@ public:
     uint16_t NativeProcessorArchitecture() override {
         using GetNativeSystemInfoFn = void(WINAPI*)(LPSYSTEM_INFO);
         // Looked up at run time: Windows 2000 does not have it.
-        const auto getNativeSystemInfo =
-            reinterpret_cast<GetNativeSystemInfoFn>(reinterpret_cast<void*>(
-                ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetNativeSystemInfo")));
+        const auto getNativeSystemInfo = LibraryFunction<GetNativeSystemInfoFn>(
+            ::GetModuleHandleW(L"kernel32.dll"), "GetNativeSystemInfo");
         SYSTEM_INFO info{};
         if (getNativeSystemInfo)
             getNativeSystemInfo(&info);

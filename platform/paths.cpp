@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include "platform/exception.h"
+#include "platform/system_library.h"
 
 #include <windows.h>
 
@@ -9,8 +10,8 @@ namespace skorvel {
 bool IsWow64() {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
     // Looked up at run time so that the program also starts where it is missing.
-    const auto isWow64Process = reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "IsWow64Process")));
+    const auto isWow64Process =
+        LibraryFunction<IsWow64ProcessFn>(::GetModuleHandleW(L"kernel32"), "IsWow64Process");
     if (!isWow64Process)
         return false;
     BOOL wow64 = FALSE;

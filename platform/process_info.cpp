@@ -21,12 +21,6 @@ namespace skorvel {
 
 namespace {
 
-template <typename Function> Function Resolve(HMODULE module, const char* name) {
-    return module
-               ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
-               : nullptr;
-}
-
 HMODULE Kernel32() {
     return ::GetModuleHandleW(L"kernel32.dll");
 }
@@ -47,17 +41,22 @@ const TToolHelp& ToolHelp() {
     static const TToolHelp bound = [] {
         const HMODULE kernel32 = Kernel32();
         TToolHelp toolHelp;
-        toolHelp.CreateSnapshot =
-            Resolve<decltype(toolHelp.CreateSnapshot)>(kernel32, "CreateToolhelp32Snapshot");
+        toolHelp.CreateSnapshot = LibraryFunction<decltype(toolHelp.CreateSnapshot)>(
+            kernel32, "CreateToolhelp32Snapshot");
         if (!kernel32 || !toolHelp.CreateSnapshot)
             return TToolHelp();
         toolHelp.ProcessFirst =
-            Resolve<decltype(toolHelp.ProcessFirst)>(kernel32, "Process32FirstW");
-        toolHelp.ProcessNext = Resolve<decltype(toolHelp.ProcessNext)>(kernel32, "Process32NextW");
-        toolHelp.ModuleFirst = Resolve<decltype(toolHelp.ModuleFirst)>(kernel32, "Module32FirstW");
-        toolHelp.ModuleNext = Resolve<decltype(toolHelp.ModuleNext)>(kernel32, "Module32NextW");
-        toolHelp.ThreadFirst = Resolve<decltype(toolHelp.ThreadFirst)>(kernel32, "Thread32First");
-        toolHelp.ThreadNext = Resolve<decltype(toolHelp.ThreadNext)>(kernel32, "Thread32Next");
+            LibraryFunction<decltype(toolHelp.ProcessFirst)>(kernel32, "Process32FirstW");
+        toolHelp.ProcessNext =
+            LibraryFunction<decltype(toolHelp.ProcessNext)>(kernel32, "Process32NextW");
+        toolHelp.ModuleFirst =
+            LibraryFunction<decltype(toolHelp.ModuleFirst)>(kernel32, "Module32FirstW");
+        toolHelp.ModuleNext =
+            LibraryFunction<decltype(toolHelp.ModuleNext)>(kernel32, "Module32NextW");
+        toolHelp.ThreadFirst =
+            LibraryFunction<decltype(toolHelp.ThreadFirst)>(kernel32, "Thread32First");
+        toolHelp.ThreadNext =
+            LibraryFunction<decltype(toolHelp.ThreadNext)>(kernel32, "Thread32Next");
         return toolHelp;
     }();
     return bound;
@@ -71,9 +70,9 @@ struct TPsapi {
 
     LibraryHandle Library{LoadSystemLibrary(L"psapi.dll")};
     GetModuleFileNameExFn GetModuleFileNameEx =
-        Resolve<GetModuleFileNameExFn>(Library.get(), "GetModuleFileNameExW");
+        LibraryFunction<GetModuleFileNameExFn>(Library.get(), "GetModuleFileNameExW");
     GetProcessMemoryInfoFn GetProcessMemoryInfo =
-        Resolve<GetProcessMemoryInfoFn>(Library.get(), "GetProcessMemoryInfo");
+        LibraryFunction<GetProcessMemoryInfoFn>(Library.get(), "GetProcessMemoryInfo");
 };
 
 const TPsapi& Psapi() {
@@ -391,7 +390,7 @@ bool TProcessItem::IsAccessible() const {
 
 bool TProcessItem::Is64Bits() const {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    const auto isWow64Process = Resolve<IsWow64ProcessFn>(Kernel32(), "IsWow64Process");
+    const auto isWow64Process = LibraryFunction<IsWow64ProcessFn>(Kernel32(), "IsWow64Process");
     if (!isWow64Process || !SystemIs64Bits())
         return false;
     const KernelHandle process = OpenProcessHandle(PROCESS_QUERY_INFORMATION, FProcessID);
@@ -435,14 +434,14 @@ bool TProcessItem::IsCritical() const {
         return false;
     using IsProcessCriticalFn = BOOL(WINAPI*)(HANDLE, PBOOL);
     if (const auto isProcessCritical =
-            Resolve<IsProcessCriticalFn>(Kernel32(), "IsProcessCritical")) {
+            LibraryFunction<IsProcessCriticalFn>(Kernel32(), "IsProcessCritical")) {
         BOOL critical = FALSE;
         return isProcessCritical(process.get(), &critical) && critical;
     }
     using NtQueryInformationProcessFn = LONG(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
     constexpr ULONG kProcessBreakOnTermination = 29;
-    const auto query = Resolve<NtQueryInformationProcessFn>(::GetModuleHandleW(L"ntdll.dll"),
-                                                            "NtQueryInformationProcess");
+    const auto query = LibraryFunction<NtQueryInformationProcessFn>(
+        ::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess");
     ULONG breakOnTermination = 0;
     return query &&
            query(process.get(), kProcessBreakOnTermination, &breakOnTermination,

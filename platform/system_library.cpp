@@ -8,9 +8,8 @@ bool RestrictLibrarySearchToSystemFolder() noexcept {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     // Looked up at run time: Windows without the update does not export it,
     // and the program must still start there.
-    const auto setDefaultDllDirectories =
-        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
-            ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    const auto setDefaultDllDirectories = LibraryFunction<SetDefaultDllDirectoriesFn>(
+        ::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
     return setDefaultDllDirectories &&
            setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
 }

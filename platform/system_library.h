@@ -20,4 +20,13 @@ bool RestrictLibrarySearchToSystemFolder() noexcept;
 // last error says why); the caller never falls back to a load by name.
 HMODULE LoadSystemLibrary(const wchar_t* name) noexcept;
 
+// A function of a loaded library, looked up at run time, so that the program
+// still starts on a Windows that lacks it. Null when the library is null or
+// does not export the name.
+template <typename Function> Function LibraryFunction(HMODULE library, const char* name) noexcept {
+    return library ? reinterpret_cast<Function>(
+                         reinterpret_cast<void*>(::GetProcAddress(library, name)))
+                   : nullptr;
+}
+
 } // namespace skorvel

@@ -28,10 +28,8 @@ constexpr unsigned kExitPollInterval = 20;
 // when the common controls are older than 4.71, whose shell does not send it.
 UINT TaskbarCreatedMessage() {
     static const UINT message = [] {
-        HMODULE library = LoadSystemLibrary(L"comctl32.dll");
-        auto getVersion = library ? reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(
-                                        ::GetProcAddress(library, "DllGetVersion")))
-                                  : nullptr;
+        const LibraryHandle library(LoadSystemLibrary(L"comctl32.dll"));
+        const auto getVersion = LibraryFunction<DLLGETVERSIONPROC>(library.get(), "DllGetVersion");
         DLLVERSIONINFO info = {};
         info.cbSize = sizeof info;
         if (!getVersion || FAILED(getVersion(&info)) ||

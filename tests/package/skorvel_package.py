@@ -2,9 +2,11 @@
 wrote them, the version they carry, and what the program folder holds."""
 import os
 import re
+import shutil
 import struct
+import zipfile
 
-from skorvel_e2e import SOURCE
+from skorvel_e2e import PREFIX, SOURCE
 
 DIST = os.environ["SKORVEL_DIST"]
 STAGE = os.environ["SKORVEL_PACKAGE"]  # the release folders and the 64-bit test installer
@@ -31,6 +33,17 @@ def download(kind):
 
 
 TEST_INSTALLER = os.path.join(STAGE, f"Skorvel-{VERSION}-setup-amd64.exe")
+
+
+def unpack_win64_zip():
+    """The 64-bit zip unpacked afresh into the prefix's downloads folder, as a
+    user would: the folder of the program, and the program."""
+    downloads = os.path.join(PREFIX, "drive_c", "Pobrane")
+    shutil.rmtree(downloads, ignore_errors=True)
+    with zipfile.ZipFile(download("win64.zip")) as archive:
+        archive.extractall(downloads)
+    folder = os.path.join(downloads, "Skorvel")
+    return folder, os.path.join(folder, "Skorvel.exe")
 
 
 def shipped(name):

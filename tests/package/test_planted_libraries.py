@@ -8,10 +8,9 @@ hook shows that the hook holds without a restricted search order."""
 import os
 import shutil
 import unittest
-import zipfile
 
-from skorvel_e2e import BIN, PREFIX, Driver, SystemTestCase, wait_for, windows_path
-from skorvel_package import download
+from skorvel_e2e import BIN, Driver, SystemTestCase, wait_for, windows_path
+from skorvel_package import unpack_win64_zip
 
 # Three the program delay-loads, one it loads at run time.
 PLANTED = ["winmm.dll", "msimg32.dll", "comctl32.dll", "psapi.dll"]
@@ -30,12 +29,7 @@ def windows_search_order():
 class PlantedLibraries(SystemTestCase):
     def setUp(self):
         super().setUp()
-        downloads = os.path.join(PREFIX, "drive_c", "Pobrane")
-        shutil.rmtree(downloads, ignore_errors=True)
-        with zipfile.ZipFile(download("win64.zip")) as archive:
-            archive.extractall(downloads)
-        self.folder = os.path.join(downloads, "Skorvel")
-        self.exe = os.path.join(self.folder, "Skorvel.exe")
+        self.folder, self.exe = unpack_win64_zip()
         for name in PLANTED:
             shutil.copy(os.path.join(BIN, "planted", name), self.folder)
         self.planting = Driver(windows_search_order())

@@ -2,14 +2,13 @@
 executable, and the program started from an unpacked zip."""
 import hashlib
 import os
-import shutil
 import subprocess
 import unittest
 import zipfile
 
-from skorvel_e2e import PREFIX, SystemTestCase, wait_for
+from skorvel_e2e import SystemTestCase, wait_for
 from skorvel_package import (AMD64, DIST, I386, SHIPPED_LISTS, TEST_INSTALLER, download,
-                             pe_machine, shipped)
+                             pe_machine, shipped, unpack_win64_zip)
 
 FOLDER_FILES = sorted(["Skorvel/CZYTAJ.txt", "Skorvel/Skorvel.exe"] +
                       [f"Skorvel/filters/skorvel/{name}" for name in SHIPPED_LISTS])
@@ -54,12 +53,7 @@ class UnpackedZip(SystemTestCase):
 
     def setUp(self):
         super().setUp()
-        downloads = os.path.join(PREFIX, "drive_c", "Pobrane")
-        shutil.rmtree(downloads, ignore_errors=True)
-        with zipfile.ZipFile(download("win64.zip")) as archive:
-            archive.extractall(downloads)
-        self.folder = os.path.join(downloads, "Skorvel")
-        self.exe = os.path.join(self.folder, "Skorvel.exe")
+        self.folder, self.exe = unpack_win64_zip()
 
     def test_optimise_closes_an_application_a_shipped_list_names(self):
         # vlc.exe is in the media players' list, ticked by default.

@@ -184,30 +184,52 @@ private:
     std::wstring FPath;
 };
 
+// The 20 applications' images, named PREFIX00.exe to PREFIX19.exe in a folder
+// of their own, the filter file of the run's row naming them, and the
+// optimisation core over the real system, with the bench's view.
+struct TBenchRun {
+    explicit TBenchRun(const std::wstring& prefix)
+        : Names(ApplicationNames(prefix)), Images(CopiesOfTheApplication(Folder, Names)),
+          Filter(FilterFilePath(Folder.Path(), kRunRow), Names) {}
+
+    static std::vector<std::wstring> ApplicationNames(const std::wstring& prefix) {
+        std::vector<std::wstring> names;
+        for (int i = 0; i < kApplications; ++i)
+            names.push_back(prefix + std::to_wstring(i / 10) + std::to_wstring(i % 10) + L".exe");
+        return names;
+    }
+    static std::vector<std::wstring>
+    CopiesOfTheApplication(TFixtureFolder& folder, const std::vector<std::wstring>& names) {
+        std::vector<std::wstring> images;
+        for (const auto& name : names)
+            images.push_back(folder.Copy(L"fixture_app", name));
+        return images;
+    }
+
+    TFixtureFolder Folder;
+    const std::vector<std::wstring> Names, Images;
+    const TFilterFileCopy Filter;
+    TBenchView View;
+    TProcessInfo ProcessInfo;
+    TProcessInfoList Processes{ProcessInfo};
+    TWmiConnector Wmi;
+    TFilterFolderFiles Files;
+    TServiceManagerFactory Services;
+    TDesktopShellLauncher Launcher{nullptr};
+    TOptimisationCore Core{View, TCoreServices{Processes, Wmi, Files, Folder.Path(), Services,
+                                               Launcher, CompareTextUserLocale, CurrentOSKind,
+                                               ::GetCurrentProcessId()}};
+};
+
 void PrintMilliseconds(const char* name, const TFigures& figures) {
     std::printf("%-44s median %10.2f ms   min %10.2f ms   max %10.2f ms\n", name,
                 figures.Median / 1000, figures.Minimum / 1000, figures.Maximum / 1000);
 }
 
 void OptimisationRuns() {
-    TFixtureFolder folder;
-    std::vector<std::wstring> names, images;
-    for (int i = 0; i < kApplications; ++i) {
-        names.push_back(L"app" + std::to_wstring(i / 10) + std::to_wstring(i % 10) + L".exe");
-        images.push_back(folder.Copy(L"fixture_app", names.back()));
-    }
-    const TFilterFileCopy filter(FilterFilePath(folder.Path(), kRunRow), names);
-
-    TBenchView view;
-    TProcessInfo processInfo;
-    TProcessInfoList processes(processInfo);
-    TWmiConnector wmi;
-    TFilterFolderFiles files;
-    TServiceManagerFactory services;
-    TDesktopShellLauncher launcher(nullptr);
-    TOptimisationCore core(view, TCoreServices{processes, wmi, files, folder.Path(), services,
-                                               launcher, CompareTextUserLocale, CurrentOSKind,
-                                               ::GetCurrentProcessId()});
+    TBenchRun run(L"app");
+    TOptimisationCore& core = run.Core;
+    const std::vector<std::wstring>& images = run.Images;
 
     std::vector<double> runs, snapshots, terminations, pathReads, sums, ratios;
     for (int round = 0; round < kRounds; ++round) {
@@ -310,28 +332,14 @@ void CreateProcessOf(const std::wstring& path) {
 // CreateProcess calls, each round in the same minute; then whole restore
 // runs (the optimisation before each one untimed).
 void RestoreLaunches() {
-    TFixtureFolder folder;
-    std::vector<std::wstring> names, images;
-    for (int i = 0; i < kApplications; ++i) {
-        names.push_back(L"rst" + std::to_wstring(i / 10) + std::to_wstring(i % 10) + L".exe");
-        images.push_back(folder.Copy(L"fixture_app", names.back()));
-    }
-    const TFilterFileCopy filter(FilterFilePath(folder.Path(), kRunRow), names);
+    TBenchRun run(L"rst");
+    TOptimisationCore& core = run.Core;
+    const std::vector<std::wstring>& names = run.Names;
+    const std::vector<std::wstring>& images = run.Images;
     if (!TDesktopShellDispatch::Fetch()) {
         std::printf("restore launches: no desktop shell to reach (Wine needs an X display)\n");
         return;
     }
-
-    TBenchView view;
-    TProcessInfo processInfo;
-    TProcessInfoList processes(processInfo);
-    TWmiConnector wmi;
-    TFilterFolderFiles files;
-    TServiceManagerFactory services;
-    TDesktopShellLauncher launcher(nullptr);
-    TOptimisationCore core(view, TCoreServices{processes, wmi, files, folder.Path(), services,
-                                               launcher, CompareTextUserLocale, CurrentOSKind,
-                                               ::GetCurrentProcessId()});
 
     std::vector<double> floors, fetches, oneDispatch, dispatchEach, fromHere, runs, ratios;
     for (int round = 0; round < kRounds; ++round) {

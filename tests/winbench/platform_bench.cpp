@@ -226,6 +226,11 @@ void PrintMilliseconds(const char* name, const TFigures& figures) {
                 figures.Median / 1000, figures.Minimum / 1000, figures.Maximum / 1000);
 }
 
+void PrintRatio(const char* name, const TFigures& figures) {
+    std::printf("%-44s median %10.2f      min %10.2f      max %10.2f\n", name, figures.Median,
+                figures.Minimum, figures.Maximum);
+}
+
 void OptimisationRuns() {
     TBenchRun run(L"app");
     TOptimisationCore& core = run.Core;
@@ -269,9 +274,7 @@ void OptimisationRuns() {
     PrintMilliseconds("20 terminations (TerminateProcess)", Figures(terminations));
     PrintMilliseconds("20 path reads (FullPath)", Figures(pathReads));
     PrintMilliseconds("sum of the unavoidable calls", Figures(sums));
-    const TFigures ratio = Figures(ratios);
-    std::printf("%-44s median %10.2f      min %10.2f      max %10.2f\n",
-                "run / sum of the unavoidable calls", ratio.Median, ratio.Minimum, ratio.Maximum);
+    PrintRatio("run / sum of the unavoidable calls", Figures(ratios));
 }
 
 // --- launches of the restore ---
@@ -371,9 +374,7 @@ void RestoreLaunches() {
     PrintMilliseconds("20 through a dispatch fetched for each", Figures(dispatchEach));
     PrintMilliseconds("20 ShellExecuteW from here", Figures(fromHere));
     PrintMilliseconds("restore run (PrzywrocBtnClick)", Figures(runs));
-    const TFigures ratio = Figures(ratios);
-    std::printf("%-44s median %10.2f      min %10.2f      max %10.2f\n", "restore run / floor",
-                ratio.Median, ratio.Minimum, ratio.Maximum);
+    PrintRatio("restore run / floor", Figures(ratios));
 }
 
 } // namespace

@@ -29,33 +29,47 @@ int ReportWindowsType() {
     return 0;
 }
 
-// Runs a command line and returns its exit code and what it printed.
+// Runs a command line, waiting at most a minute, and returns its exit code
+// and what it printed. The output goes to a scratch file, not a pipe: Wine
+// starts its desktop and services on demand from whichever process first needs
+// them, and one of those left running with the pipe's write end would keep a
+// read from ever ending. A command that does not end in time is ended and
+// reported as failed.
 DWORD RunCommand(std::wstring commandLine, std::string* output = nullptr) {
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+    wchar_t folder[MAX_PATH + 1] = {}, name[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, folder);
+    if (!::GetTempFileNameW(folder, L"run", 0, name))
         return DWORD(-1);
-    KernelHandle reader(readEnd), writer(writeEnd);
-    ::SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    const FileHandle log(::CreateFileW(
+        name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!log)
+        return DWORD(-1);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writer.get();
-    startup.hStdError = writer.get();
+    startup.hStdOutput = log.get();
+    startup.hStdError = log.get();
     PROCESS_INFORMATION created{};
     if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                           &startup, &created))
         return DWORD(-1);
     const KernelHandle process(created.hProcess), thread(created.hThread);
-    writer.reset();
-    char buffer[512];
-    DWORD read = 0;
-    while (::ReadFile(reader.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0)
+    if (::WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.get(), DWORD(-1));
         if (output)
-            output->append(buffer, read);
-    ::WaitForSingleObject(process.get(), 30000);
+            *output = "did not end within a minute";
+        return DWORD(-1);
+    }
     DWORD code = DWORD(-1);
     ::GetExitCodeProcess(process.get(), &code);
+    ::SetFilePointer(log.get(), 0, nullptr, FILE_BEGIN);
+    char buffer[512];
+    DWORD read = 0;
+    while (::ReadFile(log.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        if (output)
+            output->append(buffer, read);
     return code;
 }
 
@@ -85,7 +99,8 @@ TEST(GetWindowsTypeEx, TheDefaultPrefixIsWindowsSevenSP1Professional) {
 }
 
 TEST(GetWindowsTypeEx, APrefixSwitchedToWindows8GivesWin8) {
-    ASSERT_EQ(RunCommand(L"winecfg.exe -v win8"), 0u);
+    std::string switched;
+    ASSERT_EQ(RunCommand(L"winecfg.exe -v win8", &switched), 0u) << switched;
     std::string report;
     const DWORD code = RunCommand(L"\"" + OwnPath() + L"\" " + Utf8ToWide(kReportOption), &report);
     RunCommand(L"winecfg.exe -v win7");
